@@ -1,0 +1,220 @@
+// ARRAYTABLE: writes a host array of one or two dimensions to standard
+// output as an HTML table, one row per element of the first dimension,
+// each cell the element's value entitized.
+#include "arraytable.h"
+
+#include "arraytable_options.h"
+#include "kelvo/charclass.h"
+#include "kelvo/host.h"
+#include "kelvo/limits.h"
+#include "kelvo/markup.h"
+#include "kelvo/plugin.h"
+#include "kelvo/result_buffer.h"
+#include "kelvo/services.h"
+#include "kelvo/text.h"
+#include "kelvo/texts.h"
+#include "split_arguments.h"
+
+namespace {
+
+void AppendText(ResultBuffer* rb, const char16_t* text) {
+  ResultAppendRun(rb, text, TextLengthBounded(text, rb->capacity));
+}
+
+void AppendDecimal(ResultBuffer* rb, int value) {
+  char16_t digits[12];
+  int at = sizeof digits / sizeof digits[0];
+  int64_t magnitude = value < 0 ? -int64_t(value) : int64_t(value);
+  do {
+    digits[--at] = char16_t(u'0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) digits[--at] = u'-';
+  ResultAppendRun(rb, digits + at, int(sizeof digits / sizeof digits[0]) - at);
+}
+
+// A name is letters, digits, '_' and '$', and does not begin with a digit.
+bool IsValidArrayName(const char16_t* name) {
+  if (IsDigitChar(name[0])) return false;
+  for (const char16_t* p = name; *p != 0; ++p) {
+    if (!IsAlnumChar(*p) && *p != u'_' && *p != u'$') return false;
+  }
+  return true;
+}
+
+// 't' 'h' in either case, then a character that cannot continue a tag
+// name (the end of the text included).
+bool IsThNameAt(const char16_t* p) {
+  return (p[0] | 0x20) == u't' && (p[1] | 0x20) == u'h' && !IsAlnumChar(p[2]);
+}
+
+void WriteHelp() {
+  CrLf();
+  QPuts(ArrayTableHelpTitle);
+  QPuts(ArrayTableUsageText);
+  CrLf();
+}
+
+void WriteAttributes(const char16_t* cssClass, const char16_t* style) {
+  if (cssClass != nullptr) Printf(u" class=\"%s\"", cssClass);
+  if (style != nullptr) Printf(u" style=\"%s\"", style);
+}
+
+void WriteHeaderRow(const ArrayTableSettings& s, int columns) {
+  QPuts(u"   <tr>\n");
+  if (HeaderHasCellTags(s.headerText)) {
+    Printf(u"      %s\n", s.headerText);
+  } else {
+    Printf(u"      <th colspan=\"%u\">%s</th>\n", static_cast<unsigned>(columns), s.headerText);
+  }
+  QPuts(u"   </tr>\n");
+}
+
+// The cell buffer is reused for every cell: only the reference written
+// into it and the host's expansion decide its contents.
+void WriteCell(char16_t* cell, const char16_t* name, int row, int column) {
+  FormatElementReference(cell, MAX_ARG_LEN, name, row, column);
+  ExpandVariables(cell, 1);
+  cell[MAX_ARG_LEN - 1] = 0;
+  if (cell[0] == 0) {
+    QPuts(u"&nbsp;");
+    return;
+  }
+  // A refusal has written its own message and left the text unconverted.
+  f_entitize(cell);
+  QPuts(cell);
+}
+
+void WriteTable(const ArrayTableSettings& s, int dimensions, int rows, int columns) {
+  char16_t cell[MAX_ARG_LEN];
+  cell[0] = 0;
+
+  QPuts(u"<table");
+  WriteAttributes(s.tableClass, s.tableStyle);
+  QPuts(u">\n");
+  if (s.headerText != nullptr) WriteHeaderRow(s, columns);
+
+  for (int r = 0; r < rows; ++r) {
+    QPuts(u"   <tr");
+    WriteAttributes(s.rowClass[r & 1], s.rowStyle[r & 1]);
+    QPuts(u">\n");
+    if (s.lineNumbers) {
+      QPuts(u"      <td");
+      WriteAttributes(s.lineNumberClass, s.lineNumberStyle);
+      Printf(u">%u</td>\n", static_cast<unsigned>(static_cast<uint32_t>(r) + s.firstLineNumber));
+    }
+    for (int n = 0; n < columns; ++n) {
+      QPuts(u"      <td");
+      if (n < MAX_STYLED_COLUMNS) WriteAttributes(s.columnClass[n], s.columnStyle[n]);
+      QPuts(u">");
+      WriteCell(cell, s.arrayName, r, dimensions == 1 ? -1 : n);
+      QPuts(u"</td>\n");
+    }
+    QPuts(u"   </tr>\n");
+  }
+  QPuts(u"</table>\n");
+}
+
+}  // namespace
+
+int FormatArrayInfoQuery(char16_t* buffer, int capacity, const char16_t* name, int index) {
+  ResultBuffer rb;
+  ResultInit(&rb, buffer, capacity);
+  AppendText(&rb, u"%@arrayinfo[");
+  AppendText(&rb, name);
+  ResultAppendChar(&rb, u',');
+  AppendDecimal(&rb, index);
+  ResultAppendChar(&rb, u']');
+  return rb.length;
+}
+
+int FormatElementReference(char16_t* buffer, int capacity, const char16_t* name, int row,
+                           int column) {
+  ResultBuffer rb;
+  ResultInit(&rb, buffer, capacity);
+  ResultAppendChar(&rb, u'%');
+  AppendText(&rb, name);
+  ResultAppendChar(&rb, u'[');
+  AppendDecimal(&rb, row);
+  if (column >= 0) {
+    ResultAppendChar(&rb, u',');
+    AppendDecimal(&rb, column);
+  }
+  ResultAppendChar(&rb, u']');
+  return rb.length;
+}
+
+int32_t QueryArrayInfo(const char16_t* name, int index) {
+  if (name == nullptr || name[0] == 0 || static_cast<unsigned>(index) > 5) return -1;
+  // The query is cut at SMALL_BUF_LEN, but ExpandVariables takes no
+  // capacity: the buffer is a full ArgBuffer so that no expansion the
+  // host may produce can run past it.
+  char16_t query[MAX_ARG_LEN];
+  FormatArrayInfoQuery(query, SMALL_BUF_LEN, name, index);
+  ExpandVariables(query, 1);
+  query[MAX_ARG_LEN - 1] = 0;
+  return ReadLeadingInteger(query);
+}
+
+bool HeaderHasCellTags(const char16_t* text) {
+  if (text == nullptr) return false;
+  bool opens = false;
+  bool closes = false;
+  for (const char16_t* p = text; *p != 0; ++p) {
+    if (*p != u'<' && *p != MARK_LT) continue;
+    if (IsThNameAt(p + 1)) {
+      opens = true;
+    } else if (p[1] == u'/' && IsThNameAt(p + 2)) {
+      closes = true;
+    }
+    if (opens && closes) return true;
+  }
+  return false;
+}
+
+PLUGIN_EXPORT int PLUGIN_API arraytable(char16_t* arguments) {
+  if (arguments == nullptr) return -1;
+  SplitArguments(arguments);
+  if (ArgCount < 1) {
+    ReportError(u"Missing array name\r\n", nullptr);
+    return 1;
+  }
+
+  ArrayTableSettings settings;
+  ClearArrayTableSettings(&settings);
+  for (int k = 0; k < ArgCount; ++k) {
+    switch (ApplyArrayTableArgument(&settings, ArgPointers[k])) {
+      case ARGUMENT_TAKEN:
+        break;
+      case ARGUMENT_ASKS_HELP:
+        WriteHelp();
+        return 0;
+      case ARGUMENT_REJECTED:
+        return 1;
+    }
+  }
+  char16_t* name = settings.arrayName;
+  if (name == nullptr) {
+    ReportError(u"Missing array name\r\n", nullptr);
+    return 1;
+  }
+  TextUpperAscii(name);
+  if (!IsValidArrayName(name)) {
+    ReportError(u"Bad array name \"%s\"\r\n", name);
+    return 1;
+  }
+
+  int32_t dimensions = QueryArrayInfo(name, 0);
+  if (dimensions < 1) {
+    ReportError(u"Not an array \"%s\"\r\n", name);
+    return 1;
+  }
+  if (dimensions > 2) {
+    ReportError(u"Too many dimensions \"%s\"\r\n", name);
+    return 1;
+  }
+  int32_t rows = QueryArrayInfo(name, 1);
+  int32_t columns = dimensions == 1 ? 1 : QueryArrayInfo(name, 2);
+  WriteTable(settings, dimensions, rows, columns);
+  return 0;
+}

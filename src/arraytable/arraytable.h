@@ -1,0 +1,22 @@
+// The ARRAYTABLE command's helpers; the command itself is the export
+// arraytable (kelvo/plugin.h).
+#pragma once
+
+#include <cstdint>
+
+// One number of an array's shape from the host: index 0 the number of
+// dimensions, 1 the rows, 2 the columns. -1 without asking the host for
+// a null or empty name or an index above 5.
+int32_t QueryArrayInfo(const char16_t* name, int index);
+
+// True when the header text holds both an opening and a closing th tag
+// (with '<' or the fullwidth U+FF1C), so it is written as it stands.
+bool HeaderHasCellTags(const char16_t* text);
+
+// Bounded formatting into buffer (capacity slots, terminator included);
+// a text that does not fit is cut. Both return the length written.
+// "%@arrayinfo[NAME,index]":
+int FormatArrayInfoQuery(char16_t* buffer, int capacity, const char16_t* name, int index);
+// "%NAME[row]" for one dimension (column < 0), else "%NAME[row,column]":
+int FormatElementReference(char16_t* buffer, int capacity, const char16_t* name, int row,
+                           int column);
