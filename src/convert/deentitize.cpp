@@ -1,0 +1,160 @@
+// @DEENTITIZE: replaces named entities and numeric character references
+// by the characters they stand for, and folds the fullwidth forms
+// U+FF01..U+FF1F to ASCII on the way.
+//
+// The text is rewritten in place. Every recognised entity yields fewer
+// units than it spans and every other unit yields exactly one, so the
+// write position never passes the read position; a text without entities
+// is not moved at all.
+#include <cstdint>
+#include <cstring>
+
+#include "convert/entity_table.h"
+#include "convert/plain_run.h"
+#include "kelvo/limits.h"
+#include "kelvo/markup.h"
+#include "kelvo/options.h"
+#include "kelvo/plugin.h"
+
+namespace {
+
+// A name and its ';' must stand within this many units after the '&'.
+constexpr int NAME_WINDOW = 12;
+// Numeric values saturate here, so no digit run can overflow; anything
+// at or above it is no Unicode character.
+constexpr uint32_t VALUE_CEILING = 0x110000;
+
+// What an entity decodes to: at most three units.
+struct Decoded {
+  char16_t text[3];
+  int length;
+};
+
+// The argument is read up to its terminator, but never at or past the
+// last slot of the ArgBuffer, which always counts as the terminator.
+inline char16_t At(const char16_t* s, int i) { return i < MAX_TEXT_LEN ? s[i] : char16_t(0); }
+
+inline bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+inline bool IsAsciiHexDigit(char16_t c) {
+  return IsAsciiDigit(c) || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+}
+inline uint32_t HexValue(char16_t c) {
+  return c <= u'9' ? uint32_t(c - u'0') : uint32_t((c | 0x20) - u'a' + 10);
+}
+
+inline uint32_t Accumulate(uint32_t value, uint32_t base, uint32_t digit) {
+  value = value * base + digit;  // value < VALUE_CEILING, so no overflow
+  return value < VALUE_CEILING ? value : VALUE_CEILING;
+}
+
+void SetOne(Decoded* out, char16_t c) {
+  out->text[0] = c;
+  out->length = 1;
+}
+
+// The character for a numeric reference: one code unit, a surrogate pair
+// beyond the Basic Multilingual Plane, and '?' for 0 or a value beyond
+// Unicode.
+void DecodeValue(uint32_t value, Decoded* out) {
+  if (value == 0 || value >= VALUE_CEILING) {
+    SetOne(out, u'?');
+  } else if (value <= 0xFFFF) {
+    SetOne(out, static_cast<char16_t>(value));
+  } else {
+    value -= 0x10000;
+    out->text[0] = static_cast<char16_t>(0xD800 + (value >> 10));
+    out->text[1] = static_cast<char16_t>(0xDC00 + (value & 0x3FF));
+    out->length = 2;
+  }
+}
+
+// Reads a numeric reference whose digits start at i. Returns the index
+// after its ';', or -1 when the digit run is not closed by ';'.
+int ReadNumeric(const char16_t* s, int i, uint32_t base, Decoded* out) {
+  uint32_t value = 0;
+  for (;;) {
+    char16_t c = At(s, i);
+    if (base == 10 ? !IsAsciiDigit(c) : !IsAsciiHexDigit(c)) break;
+    value = Accumulate(value, base, HexValue(c));
+    ++i;
+  }
+  if (At(s, i) != u';') return -1;
+  DecodeValue(value, out);
+  return i + 1;
+}
+
+// Reads a named entity whose name starts at j. Returns the index after
+// its ';', or -1 when no ';' closes a nonempty name within the window.
+int ReadNamed(const char16_t* s, int j, bool approximate, Decoded* out) {
+  int length = 0;
+  for (;;) {
+    if (length == NAME_WINDOW) return -1;
+    char16_t c = At(s, j + length);
+    if (c == 0) return -1;
+    if (c == u';') break;
+    ++length;
+  }
+  if (length == 0) return -1;
+
+  const char16_t* replacement;
+  char16_t c = LookupEntity(s + j, length, &replacement);
+  if (approximate && replacement != nullptr) {
+    out->length = 0;
+    while (out->length < 3 && replacement[out->length] != 0) {
+      out->text[out->length] = replacement[out->length];
+      ++out->length;
+    }
+  } else {
+    SetOne(out, c != 0 ? c : u'?');
+  }
+  return j + length + 1;
+}
+
+// Decodes the entity after an ampersand; j is the index just after it.
+// The look-ahead reads the text as it stands, without folding. Returns
+// the index after the entity, or -1 when none starts at j.
+int ReadEntity(const char16_t* s, int j, bool approximate, Decoded* out) {
+  if (At(s, j) == u'#') {
+    char16_t next = At(s, j + 1);
+    if (IsAsciiDigit(next)) return ReadNumeric(s, j + 1, 10, out);
+    if ((next == u'x' || next == u'X') && IsAsciiHexDigit(At(s, j + 2)))
+      return ReadNumeric(s, j + 2, 16, out);
+  }
+  return ReadNamed(s, j, approximate, out);
+}
+
+}  // namespace
+
+PLUGIN_EXPORT int PLUGIN_API f_deentitize(char16_t* buffer) {
+  if (buffer == nullptr) return -1;
+  const bool approximate = PluginOptions.Approximate != 0;
+
+  int read = 0;
+  int write = 0;
+  for (;;) {
+    int runEnd = SkipPlainRun(buffer, read, MAX_TEXT_LEN, u'&');
+    if (write != read)
+      std::memmove(buffer + write, buffer + read, sizeof(char16_t) * static_cast<size_t>(runEnd - read));
+    write += runEnd - read;
+    read = runEnd;
+    if (At(buffer, read) == 0) break;
+
+    char16_t c = FoldFullwidth(buffer[read++]);
+    if (c != u'&') {
+      buffer[write++] = c;
+      continue;
+    }
+    Decoded decoded;
+    int end = ReadEntity(buffer, read, approximate, &decoded);
+    if (end < 0) {
+      // Not an entity: the ampersand stays, as markup, and the text
+      // after it is scanned as ordinary text.
+      buffer[write++] = MARK_AMP;
+      continue;
+    }
+    for (int k = 0; k < decoded.length; ++k) buffer[write++] = decoded.text[k];
+    read = end;
+  }
+  buffer[write] = 0;
+  return 0;
+}

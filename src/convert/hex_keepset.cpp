@@ -1,0 +1,70 @@
+// Keep-set tables of @HEXENC.
+#include "convert/hex_keepset.h"
+
+#include <array>
+#include <cstring>
+
+#include "kelvo/limits.h"
+#include "kelvo/platform.h"
+
+namespace {
+
+// Letters and digits of U+0000..U+00FF: ASCII letters and digits, the
+// superscript digits, and the Latin-1 letters without the two operators.
+constexpr bool IsLatin1Alnum(int c) {
+  return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') ||
+         c == 0xB2 || c == 0xB3 || c == 0xB9 || (c >= 0xC0 && c <= 0xFF && c != 0xD7 && c != 0xF7);
+}
+
+constexpr char16_t DEFAULT_KEEP[] = u"#$+-./:;=?@_";
+
+constexpr std::array<uint8_t, 256> BuildLatin1Table(bool withDefaultKeep) {
+  std::array<uint8_t, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = IsLatin1Alnum(c) ? 1 : 0;
+  if (withDefaultKeep)
+    for (const char16_t* k = DEFAULT_KEEP; *k != 0; ++k) table[*k] = 1;
+  return table;
+}
+
+constexpr std::array<uint8_t, 256> AlnumOnly = BuildLatin1Table(false);
+constexpr std::array<uint8_t, 256> DefaultKeep = BuildLatin1Table(true);
+
+// A usable keep character: not alphanumeric, above the blank, not '%'.
+inline bool IsUsableKeepChar(char16_t k) {
+  return k > 0x20 && k != u'%' && !IsAlnumChar(k);
+}
+
+}  // namespace
+
+bool HexLatin1IsAlnum(char16_t c) { return c <= 0xFF && IsLatin1Alnum(c); }
+
+void LoadHexKeepSet(HexKeepSet* set, HexKeepStorage* storage) {
+  char16_t value[SMALL_BUF_LEN];
+  // 0: absent or empty; -1: too long for the buffer, taken as absent.
+  int length = PlatformGetEnvironment(u"HEXENC_KEEP", value, SMALL_BUF_LEN);
+  if (length <= 0) {
+    set->latin1 = DefaultKeep.data();
+    set->high = nullptr;
+    return;
+  }
+
+  // A value with no usable character gives an empty keep-set, not the
+  // default one. Its characters are taken unfolded; a fullwidth form
+  // that the input folds can therefore never match.
+  std::memcpy(storage->latin1, AlnumOnly.data(), sizeof storage->latin1);
+  set->latin1 = storage->latin1;
+  set->high = nullptr;
+  for (int i = 0; i < length && i < SMALL_BUF_LEN - 1; ++i) {
+    char16_t k = value[i];
+    if (!IsUsableKeepChar(k)) continue;
+    if (k <= 0xFF) {
+      storage->latin1[k] = 1;
+      continue;
+    }
+    if (set->high == nullptr) {
+      std::memset(storage->high, 0, sizeof storage->high);
+      set->high = storage->high;
+    }
+    storage->high[k >> 6] |= uint64_t(1) << (k & 63);
+  }
+}
