@@ -40,8 +40,8 @@ HOST_IMPORT void STANDIN_API StandInReset(void);
 // %* is arguments[1..] joined by blanks. count 0 clears them.
 HOST_IMPORT void STANDIN_API StandInSetBatchArguments(int count, const char* const* arguments);
 
-// The ordinary variables as "Name=value\n" lines sorted by name, without
-// the internal ones. Valid until the next call.
+// The ordinary variables as "Name=value\n" lines sorted by name (case
+// ignored), without the internal ones. Valid until the next call.
 HOST_IMPORT const char* STANDIN_API StandInVariableList(void);
 
 // QueryUnicodeOutput returns this value (default 0).

@@ -1,0 +1,68 @@
+// Private declarations of the kelvo shell.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "kelvo/host.h"
+#include "kelvo/plugin.h"
+
+namespace shell {
+
+typedef PluginInfoRecord*(PLUGIN_API* InfoEntry)(void);
+typedef int(PLUGIN_API* InitializeEntry)(void);
+typedef int(PLUGIN_API* ShutdownEntry)(int);
+typedef int(PLUGIN_API* HelpEntry)(const char16_t*);
+typedef int(PLUGIN_API* UsageEntry)(const char16_t*, char16_t*);
+typedef int(PLUGIN_API* CommandEntry)(char16_t*);
+
+// --- Platform (shell_loader_*.cpp, shell_system_*.cpp) ---------------------
+// Loads a module; null with a reason in error when it cannot.
+void* LoadModule(const std::string& path, std::string& error);
+void* FindExport(void* module, const std::string& name);
+// The plugin module beside the shell executable.
+std::string DefaultPluginPath();
+bool StdinIsTerminal();
+// The absolute form of a path (the path itself when it cannot be made).
+std::string FullPath(const std::string& path);
+HostHandle StdErrHandle();
+
+// --- Plugin (shell_plugin.cpp) --------------------------------------------
+struct Plugin {
+  void* module = nullptr;
+  InitializeEntry initialize = nullptr;
+  ShutdownEntry shutdown = nullptr;
+  HelpEntry help = nullptr;
+  UsageEntry usage = nullptr;
+  std::map<std::u16string, CommandEntry> commands;  // keyed by the lower-case name
+};
+
+// Loads the module, reads its identity and registers every name it
+// implements, then initializes it. False (after a message) when the
+// module cannot be used at all.
+bool LoadPlugin(const std::string& path, Plugin& plugin);
+void UnloadPlugin(Plugin& plugin);  // ShutdownPlugin(0)
+
+// --- Lines and commands (shell_run.cpp, shell_commands.cpp) ------------------
+struct Session {
+  Plugin* plugin = nullptr;
+  int status = 0;         // result of the last command
+  bool exiting = false;   // set by "exit"
+};
+
+void RunLine(Session& session, const std::u16string& line);
+// Runs the expanded line's command word with its argument text.
+int RunCommand(Session& session, const std::u16string& word, const std::u16string& arguments);
+// Runs a batch file; false (after a message) when it cannot be read.
+bool RunBatchFile(Session& session, const std::string& path);
+void RunInteractive(Session& session);
+
+// --- Text helpers (shell_text.cpp) ----------------------------------------
+void ReportError(const std::u16string& message);  // "kelvo: MESSAGE"
+void WriteOut(const std::u16string& text);
+bool IsBlank(char16_t c);
+std::u16string TrimBlanks(const std::u16string& text);
+std::u16string LowerAscii(const std::u16string& text);
+std::u16string Quoted(const std::u16string& text);
+
+}  // namespace shell

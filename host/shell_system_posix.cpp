@@ -1,0 +1,29 @@
+// Terminal, paths and handles of the shell on POSIX systems.
+#if !defined(_WIN32)
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "shell.h"
+
+namespace shell {
+
+bool StdinIsTerminal() { return isatty(0) == 1; }
+
+std::string FullPath(const std::string& path) {
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return path;
+  std::string full = resolved;
+  std::free(resolved);
+  return full;
+}
+
+HostHandle StdErrHandle() { return reinterpret_cast<HostHandle>(intptr_t(2)); }
+
+}  // namespace shell
+
+#endif

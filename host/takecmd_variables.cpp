@@ -1,0 +1,187 @@
+// Host variables: user variables (mirrored into the process environment),
+// internal variables with their defaults, and the batch parameters.
+
+#include <map>
+#include <string>
+
+#include "standin.h"
+#include "takecmd_internal.h"
+#include "utf_convert.h"
+
+namespace takecmd {
+namespace {
+
+struct Variable {
+  std::u16string name;  // as first set, for listings
+  std::u16string value;
+};
+
+// Keyed by the upper-cased name, so lookups ignore case.
+std::map<std::u16string, Variable> variables;
+
+std::u16string batchParameters[10];
+std::u16string batchAllArguments;
+
+std::string lastValue;  // backs StandInGetVariable's result
+std::string listing;    // backs StandInVariableList's result
+
+const char16_t* const INTERNAL_DEFAULTS[][2] = {
+    {u"_4ver", u"33.0"}, {u"_cmdproc", u"TCC"}, {u"_transient", u"1"}, {u"_pipe", u"0"},
+    {u"_batch", u"0"},   {u"_batchname", u""},  {u"_batchline", u"0"},
+};
+
+bool IsInternalName(const std::u16string& name) { return !name.empty() && name[0] == u'_'; }
+
+void SetDefaults() {
+  for (const auto& entry : INTERNAL_DEFAULTS) {
+    std::u16string name = entry[0];
+    variables[UpperKey(name)] = Variable{name, entry[1]};
+  }
+}
+
+struct DefaultsAtLoad {
+  DefaultsAtLoad() { SetDefaults(); }
+} defaultsAtLoad;
+
+}  // namespace
+
+bool IsNameChar(char16_t c) {
+  return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
+         c == u'_' || c == u'$';
+}
+
+bool IsValidVariableName(const std::u16string& name) {
+  if (name.empty()) return false;
+  for (char16_t c : name) {
+    if (!IsNameChar(c)) return false;
+  }
+  return true;
+}
+
+std::u16string UpperKey(const std::u16string& name) {
+  std::u16string key = name;
+  for (char16_t& c : key) {
+    if (c >= u'a' && c <= u'z') c = char16_t(c - 32);
+  }
+  return key;
+}
+
+bool LookupVariable(const std::u16string& name, std::u16string& value) {
+  auto found = variables.find(UpperKey(name));
+  if (found != variables.end()) {
+    value = found->second.value;
+    return true;
+  }
+  if (IsInternalName(name)) return false;
+  return PlatformGetEnvironment(name, value);
+}
+
+// Internal variables keep an empty value (so a test can make %_4ver
+// expand to nothing); an ordinary variable set to nothing is removed.
+void SetVariable(const std::u16string& name, const std::u16string& value) {
+  if (name.empty()) return;
+  if (!IsInternalName(name) && value.empty()) {
+    UnsetVariable(name);
+    return;
+  }
+  std::u16string key = UpperKey(name);
+  auto found = variables.find(key);
+  if (found == variables.end()) {
+    found = variables.emplace(key, Variable{name, value}).first;
+  } else {
+    found->second.value = value;
+  }
+  // The environment keeps the name as first set, so that a change
+  // written in another case replaces it rather than adding a second one.
+  if (!IsInternalName(name)) PlatformSetEnvironment(found->second.name, value);
+}
+
+void UnsetVariable(const std::u16string& name) {
+  if (name.empty()) return;
+  auto found = variables.find(UpperKey(name));
+  std::u16string stored = found == variables.end() ? name : found->second.name;
+  if (found != variables.end()) variables.erase(found);
+  if (!IsInternalName(name)) PlatformSetEnvironment(stored, std::u16string());
+}
+
+void ResetVariables() {
+  for (const auto& entry : variables) {
+    if (!IsInternalName(entry.second.name)) PlatformSetEnvironment(entry.second.name, std::u16string());
+  }
+  variables.clear();
+  SetDefaults();
+  SetBatchArguments(0, nullptr);
+}
+
+std::string VariableListing() {
+  std::string text;
+  for (const auto& entry : variables) {
+    if (IsInternalName(entry.second.name)) continue;
+    text += utf::To8(entry.second.name);
+    text += '=';
+    text += utf::To8(entry.second.value);
+    text += '\n';
+  }
+  return text;
+}
+
+void SetBatchArguments(int count, const char* const* arguments) {
+  for (std::u16string& p : batchParameters) p.clear();
+  batchAllArguments.clear();
+  if (arguments == nullptr || count < 0) return;
+  for (int i = 0; i < count; ++i) {
+    std::u16string argument = utf::To16(arguments[i]);
+    if (i < 10) batchParameters[i] = argument;
+    if (i >= 1) {
+      if (i > 1) batchAllArguments += u' ';
+      batchAllArguments += argument;
+    }
+  }
+}
+
+bool LookupBatchParameter(char16_t which, std::u16string& value) {
+  if (which == u'*') {
+    value = batchAllArguments;
+    return true;
+  }
+  if (which >= u'0' && which <= u'9') {
+    value = batchParameters[which - u'0'];
+    return true;
+  }
+  return false;
+}
+
+}  // namespace takecmd
+
+using namespace takecmd;
+
+extern "C" {
+
+HOST_IMPORT void STANDIN_API StandInSetVariable(const char* name, const char* value) {
+  if (name == nullptr) return;
+  SetVariable(utf::To16(name), utf::To16(value));
+}
+
+HOST_IMPORT void STANDIN_API StandInUnsetVariable(const char* name) {
+  if (name == nullptr) return;
+  UnsetVariable(utf::To16(name));
+}
+
+HOST_IMPORT const char* STANDIN_API StandInGetVariable(const char* name) {
+  if (name == nullptr) return nullptr;
+  std::u16string value;
+  if (!LookupVariable(utf::To16(name), value)) return nullptr;
+  lastValue = utf::To8(value);
+  return lastValue.c_str();
+}
+
+HOST_IMPORT void STANDIN_API StandInSetBatchArguments(int count, const char* const* arguments) {
+  SetBatchArguments(count, arguments);
+}
+
+HOST_IMPORT const char* STANDIN_API StandInVariableList(void) {
+  listing = VariableListing();
+  return listing.c_str();
+}
+
+}  // extern "C"

@@ -1,0 +1,131 @@
+// Variables, environment mirroring and batch parameters of the stand-in
+// host.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "kelvo/host.h"
+#include "kelvo/limits.h"
+#include "standin.h"
+#include "test_support.h"
+
+namespace {
+
+std::u16string Expanded(const std::u16string& text) {
+  static char16_t buffer[MAX_ARG_LEN];
+  std::u16string in = text.substr(0, MAX_TEXT_LEN);
+  in.copy(buffer, in.size());
+  buffer[in.size()] = 0;
+  ExpandVariables(buffer, 1);
+  return buffer;
+}
+
+std::string Get(const char* name) {
+  const char* value = StandInGetVariable(name);
+  return value == nullptr ? std::string("<unset>") : std::string(value);
+}
+
+class HostVariables : public HostFixture {};
+
+TEST_F(HostVariables, InternalVariablesHaveDefaults) {
+  const struct {
+    const char* name;
+    const char* value;
+  } defaults[] = {
+      {"_4ver", "33.0"}, {"_cmdproc", "TCC"},   {"_transient", "1"}, {"_pipe", "0"},
+      {"_batch", "0"},   {"_batchname", ""},    {"_batchline", "0"},
+  };
+  for (const auto& d : defaults) EXPECT_EQ(std::string(d.value), Get(d.name)) << d.name;
+  EXPECT_U16EQ(u"33.0|TCC|1|0|0||0",
+               Expanded(u"%_4ver|%_cmdproc|%[_transient]|%_pipe|%_batch|%_batchname|%_batchline"));
+}
+
+TEST_F(HostVariables, NamesIgnoreCase) {
+  StandInSetVariable("Fruit", "apple");
+  EXPECT_EQ("apple", Get("FRUIT"));
+  StandInSetVariable("FRUIT", "pear");
+  EXPECT_EQ("pear", Get("fruit"));
+  EXPECT_U16EQ(u"pear pear", Expanded(u"%fRuIt %[FRUIT]"));
+}
+
+TEST_F(HostVariables, OrdinaryVariablesAreMirroredInTheEnvironment) {
+  StandInSetVariable("KELVO_TEST_MIRROR", "on");
+  ASSERT_NE(nullptr, std::getenv("KELVO_TEST_MIRROR"));
+  EXPECT_EQ(std::string("on"), std::getenv("KELVO_TEST_MIRROR"));
+  StandInSetVariable("KELVO_TEST_MIRROR", "");  // an empty value removes it
+  EXPECT_EQ(nullptr, std::getenv("KELVO_TEST_MIRROR"));
+  EXPECT_EQ("<unset>", Get("KELVO_TEST_MIRROR"));
+
+  StandInSetVariable("KELVO_TEST_MIRROR", "again");
+  StandInUnsetVariable("kelvo_test_mirror");
+  EXPECT_EQ(nullptr, std::getenv("KELVO_TEST_MIRROR"));
+
+  StandInSetVariable("KELVO_TEST_RESET", "x");
+  StandInReset();
+  StandInCapture(1);
+  EXPECT_EQ(nullptr, std::getenv("KELVO_TEST_RESET"));
+}
+
+TEST_F(HostVariables, InternalVariablesStayOutOfTheEnvironment) {
+  StandInSetVariable("_kelvo_internal", "x");
+  EXPECT_EQ(nullptr, std::getenv("_kelvo_internal"));
+  EXPECT_EQ("x", Get("_kelvo_internal"));
+  // An internal variable may hold an empty value; unset it expands to nothing.
+  StandInSetVariable("_4ver", "");
+  EXPECT_EQ("", Get("_4ver"));
+  StandInUnsetVariable("_cmdproc");
+  EXPECT_EQ("<unset>", Get("_cmdproc"));
+  EXPECT_U16EQ(u"[][]", Expanded(u"[%_4ver][%_cmdproc]"));
+  StandInReset();
+  StandInCapture(1);
+  EXPECT_EQ("33.0", Get("_4ver"));
+  EXPECT_EQ("TCC", Get("_cmdproc"));
+}
+
+TEST_F(HostVariables, UnsetNamesFallBackToTheEnvironment) {
+  setenv("KELVO_TEST_FROM_ENV", "outside", 1);
+  setenv("_KELVO_TEST_INTERNAL", "outside", 1);
+  EXPECT_U16EQ(u"outside|", Expanded(u"%KELVO_TEST_FROM_ENV|%_KELVO_TEST_INTERNAL"));
+  unsetenv("KELVO_TEST_FROM_ENV");
+  unsetenv("_KELVO_TEST_INTERNAL");
+}
+
+TEST_F(HostVariables, ListingIsSortedAndLeavesOutInternals) {
+  StandInSetVariable("zeta", "1");
+  StandInSetVariable("Alpha", "2");
+  StandInSetVariable("_hidden", "3");
+  EXPECT_EQ(std::string("Alpha=2\nzeta=1\n"), std::string(StandInVariableList()));
+}
+
+TEST_F(HostVariables, AnyUnitsSurviveTheUtf8Interface) {
+  StandInSetVariable("lone", "a\xED\xA0\x80z");  // U+D800 as a three-byte sequence
+  EXPECT_U16EQ(u"a\xD800z", Expanded(u"%lone"));
+  EXPECT_EQ(std::string("a\xED\xA0\x80z"), Get("lone"));
+  StandInSetVariable("bad", "\xFF\xC3");  // invalid bytes
+  EXPECT_U16EQ(u"\uFFFD\uFFFD", Expanded(u"%bad"));
+}
+
+TEST_F(HostVariables, BatchParameters) {
+  const char* arguments[] = {"run.btm", "one", "two", "3", "4", "5", "6", "7", "8", "9", "ten"};
+  StandInSetBatchArguments(11, arguments);
+  const struct {
+    const char16_t* text;
+    const char16_t* want;
+  } cases[] = {
+      {u"%0", u"run.btm"},
+      {u"%1|%2", u"one|two"},
+      {u"%9", u"9"},
+      {u"%10", u"one0"},  // one digit only
+      {u"%*", u"one two 3 4 5 6 7 8 9 ten"},
+      {u"%1%", u"one%"},
+  };
+  for (const auto& c : cases) EXPECT_U16EQ(c.want, Expanded(c.text)) << Printable(c.text);
+  StandInSetBatchArguments(1, arguments);
+  EXPECT_U16EQ(u"[run.btm][][]", Expanded(u"[%0][%1][%*]"));
+  StandInSetBatchArguments(0, nullptr);
+  EXPECT_U16EQ(u"[]", Expanded(u"[%0]"));
+}
+
+}  // namespace
