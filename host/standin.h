@@ -74,7 +74,13 @@ HOST_IMPORT int STANDIN_API StandInDefineArrayText(const char16_t* declaration);
 // name is given without '@' (a leading '@' is ignored); a null function
 // removes the registration. Plugin functions come before the host's own
 // (@arrayinfo, @char, @unicode, @len, @repeat).
-typedef int (*StandInFunction)(char16_t* buffer);
+// Plugin exports use the Windows API calling convention on Windows.
+#if defined(_WIN32)
+#define STANDIN_PLUGIN_CC __stdcall
+#else
+#define STANDIN_PLUGIN_CC
+#endif
+typedef int(STANDIN_PLUGIN_CC* StandInFunction)(char16_t* buffer);
 HOST_IMPORT void STANDIN_API StandInRegisterFunction(const char* name, StandInFunction function);
 
 // Expansion:

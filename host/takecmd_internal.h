@@ -9,6 +9,7 @@
 
 #include "kelvo/host.h"
 #include "kelvo/limits.h"
+#include "standin.h"
 
 namespace takecmd {
 
@@ -99,7 +100,7 @@ bool ParseArrayReference(const std::u16string& text, ArrayReference& ref, bool s
 void ReportElementStatus(const std::u16string& reference, ElementStatus status);
 
 // --- Functions (takecmd_functions.cpp) ----------------------------------
-typedef int (*PluginFunction)(char16_t* buffer);
+typedef StandInFunction PluginFunction;
 void RegisterFunction(const std::u16string& name, PluginFunction function);
 // Runs @NAME on its expanded argument. Returns 0 with the value in
 // result, or 1 after an error.

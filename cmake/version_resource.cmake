@@ -1,0 +1,17 @@
+# Writes kelvo.dll's version resource script from its template, with the
+# time of the build and the name of the machine it ran on. Run as
+#   cmake -DTEMPLATE=... -DOUTPUT=... -DKELVO_VERSION=x.y.z -P version_resource.cmake
+# from a build step, so the stamp is that of the build, not of the
+# configuration.
+string(REPLACE "." ";" parts "${KELVO_VERSION}")
+list(GET parts 0 KELVO_VERSION_MAJOR)
+list(GET parts 1 KELVO_VERSION_MINOR)
+list(GET parts 2 KELVO_VERSION_PATCH)
+string(TIMESTAMP KELVO_BUILD_TIME "%Y-%m-%d %H:%M:%S UTC" UTC)
+cmake_host_system_information(RESULT KELVO_BUILD_HOST QUERY HOSTNAME)
+# A quote or backslash in a host name would end or escape the string.
+string(REGEX REPLACE "[\"\\\\]" "_" KELVO_BUILD_HOST "${KELVO_BUILD_HOST}")
+if(KELVO_BUILD_HOST STREQUAL "")
+  set(KELVO_BUILD_HOST "unknown")
+endif()
+configure_file("${TEMPLATE}" "${OUTPUT}" @ONLY)
