@@ -1,0 +1,85 @@
+// @ENTAG[tag,string]: the string entitized and wrapped in an opening tag
+// (the whole tag text) and a closing tag (the tag name alone).
+#include <cstring>
+
+#include "convert/entitize.h"
+#include "kelvo/charclass.h"
+#include "kelvo/limits.h"
+#include "kelvo/markup.h"
+#include "kelvo/plugin.h"
+#include "kelvo/result_buffer.h"
+#include "kelvo/services.h"
+
+namespace {
+
+struct TagArgument {
+  const char16_t* tag;  // the tag text, up to the separating comma
+  int tagLength;
+  int nameLength;          // the tag text up to its first white space
+  const char16_t* string;  // what follows the comma; empty without one
+};
+
+// Commas and white space inside double quotes belong to attribute values
+// and neither end the tag text nor the tag name.
+// Reads at most MAX_TEXT_LEN characters, terminator or not.
+TagArgument SplitTagArgument(const char16_t* argument) {
+  const char16_t* const limit = argument + MAX_TEXT_LEN;
+  const char16_t* tag = argument;
+  while (tag < limit && IsWhiteSpaceChar(*tag)) ++tag;
+  const char16_t* p = tag;
+  const char16_t* nameEnd = nullptr;
+  bool quoted = false;
+  for (; p < limit && *p != 0; ++p) {
+    if (*p == u'"') {
+      quoted = !quoted;
+    } else if (!quoted) {
+      if (*p == u',') break;
+      if (nameEnd == nullptr && IsWhiteSpaceChar(*p)) nameEnd = p;
+    }
+  }
+  TagArgument split;
+  split.tag = tag;
+  split.tagLength = static_cast<int>(p - tag);
+  split.nameLength = static_cast<int>((nameEnd != nullptr ? nameEnd : p) - tag);
+  split.string = (p < limit && *p == u',') ? p + 1 : p;
+  return split;
+}
+
+constexpr char16_t kClosingTagStart[] = {MARK_LT, u'/'};
+
+}  // namespace
+
+PLUGIN_EXPORT int PLUGIN_API f_entag(char16_t* buffer) {
+  if (buffer == nullptr) return -1;
+  if (CheckUnicodeOutput() != 0) return -2;
+  const TagArgument split = SplitTagArgument(buffer);
+  if (split.tagLength == 0) {
+    ReportError(u"Missing tag name\r\n", nullptr);
+    return -1;
+  }
+  // Both tags stay whole; the entitized string gets the room between them.
+  const int openingLength = split.tagLength + 2;
+  const int closingLength = split.nameLength + 3;
+  if (openingLength + closingLength > MAX_TEXT_LEN) {
+    ReportError(u"Tag name too long\r\n", nullptr);
+    return -1;
+  }
+
+  // The string ends within the text even when the buffer lacks its
+  // terminator; the buffer is overwritten with the result anyway.
+  buffer[MAX_TEXT_LEN] = 0;
+  char16_t result[MAX_ARG_LEN];
+  ResultBuffer rb;
+  ResultInit(&rb, result, MAX_ARG_LEN);
+  ResultAppendTag(&rb, split.tag, split.tagLength);
+  ResultBuffer body;
+  ResultInit(&body, result + rb.length, MAX_ARG_LEN - rb.length - closingLength);
+  EntitizeText(split.string, &body);
+  rb.length += body.length;
+  ResultAppendPiece(&rb, kClosingTagStart, 2);
+  ResultAppendPiece(&rb, split.tag, split.nameLength);
+  ResultAppendChar(&rb, MARK_GT);
+
+  std::memcpy(buffer, result, sizeof(char16_t) * static_cast<size_t>(rb.length + 1));
+  return 0;
+}

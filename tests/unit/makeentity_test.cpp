@@ -1,0 +1,168 @@
+// @MAKEENTITY: a single character's entity or decimal reference, a name
+// argument composed into an entity, the four options restored after the
+// call, and names too long to get their ';'.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "function_call.h"
+#include "kelvo/limits.h"
+#include "kelvo/options.h"
+#include "kelvo/plugin.h"
+#include "test_support.h"
+
+namespace {
+
+struct MakeOpts {
+  int quotes = 2;
+  int spaces = 2;
+  int dash = 1;
+  int apos = 3;
+  int unicodeOutput = 0;
+};
+
+struct MakeRow {
+  const char16_t* input;
+  MakeOpts opts;
+  const char16_t* expected;
+  int result = 0;
+  const char16_t* err = u"";
+};
+
+const char16_t kMissing[] = u"Kelvo plugin: Missing argument\r\n";
+const char16_t kRefused[] = u"Kelvo plugin: Unicode output not supported\r\n";
+
+// ＆ is written \uFF06 below.
+const MakeRow kMakeEntityRows[] = {
+    {u"copy", {}, u"\uFF06copy;"},
+    {u"&copy", {}, u"\uFF06copy;"},
+    {u"&copy;", {}, u"\uFF06copy;"},
+    {u"amp;", {}, u"\uFF06amp;"},
+    {u"#169", {}, u"\uFF06#169;"},
+    {u"@", {}, u"\uFF06#64;"},
+    {u"<", {}, u"\uFF06lt;"},
+    {u">", {}, u"\uFF06gt;"},
+    {u"|", {}, u"\uFF06brvbar;"},
+    {u"&", {}, u"\uFF06amp;"},
+    {u"\"", {}, u"\uFF06quot;"},
+    {u"\"", {.quotes = 0}, u"\uFF06quot;"},
+    {u"\"", {.quotes = 1}, u"\uFF06quot;"},
+    {u"'", {}, u"\uFF06#39;"},
+    {u"'", {.apos = 0}, u"\uFF06#39;"},
+    {u"'", {.apos = 2}, u"\uFF06#39;"},
+    {u"-", {}, u"\uFF06#45;"},
+    {u"-", {.dash = 0}, u"\uFF06#45;"},
+    {u" ", {}, u"\uFF06nbsp;"},
+    {u" ", {.spaces = 0}, u"\uFF06nbsp;"},
+    {u"\t", {}, u"\uFF06nbsp;"},
+    {u"\n", {}, u"\uFF06nbsp;"},
+    {u"\r", {.spaces = 1}, u"\uFF06nbsp;"},
+    {u"\x18", {}, u"\uFF06uarr;"},
+    {u"\x19", {}, u"\uFF06darr;"},
+    {u"\x1A", {}, u"\uFF06rarr;"},
+    {u"\x1B", {}, u"\uFF06larr;"},
+    {u"\u2191", {}, u"\uFF06uarr;"},
+    {u"\u2193", {}, u"\uFF06darr;"},
+    {u"\u2192", {}, u"\uFF06rarr;"},
+    {u"\u2190", {}, u"\uFF06larr;"},
+    {u"\u20AC", {}, u"\uFF06euro;"},
+    {u"\u00E9", {}, u"\uFF06#233;"},
+    {u"\uFF1C", {}, u"\uFF06#65308;"},
+    {u"\uFF1E", {}, u"\uFF06#65310;"},
+    {u"\uFF06", {}, u"\uFF06#65286;"},
+    {u"\u2014", {}, u"\uFF06#8212;"},
+    {u"\u00A0", {}, u"\uFF06#160;"},  // white space, but not one of the four
+    {u"\x01", {}, u"\uFF06#1;"},
+    {u"\xD800", {}, u"\uFF06#55296;"},  // a lone surrogate: its code as a number
+    {u"\xFFFF", {}, u"\uFF06#65535;"},
+    {u"\U0001F600", {}, u"\uFF06\U0001F600;"},  // two code units: a name
+    {u"&&x", {}, u"\uFF06&x;"},
+    {u"&;", {}, u"\uFF06;"},
+    {u"ab", {}, u"\uFF06ab;"},
+    {u"a b", {}, u"\uFF06a b;"},  // names are not checked
+    {u"", {}, u"", -1, kMissing},
+    {u"x", {.unicodeOutput = 1}, u"x", -2, kRefused},
+    {u"copy", {.unicodeOutput = 1}, u"copy", -2, kRefused},
+    {u"", {.unicodeOutput = 1}, u"", -2, kRefused},
+};
+
+class MakeEntityTest : public HostFixture {};
+
+TEST_F(MakeEntityTest, Table) {
+  for (const MakeRow& row : kMakeEntityRows) {
+    SCOPED_TRACE(Printable(row.input));
+    PluginOptions.Quotes = row.opts.quotes;
+    PluginOptions.Spaces = row.opts.spaces;
+    PluginOptions.Dash = row.opts.dash;
+    PluginOptions.Apos = row.opts.apos;
+    StandInSetUnicodeOutput(row.opts.unicodeOutput);
+    const FunctionCall call = CallFunction(f_makeentity, row.input);
+    EXPECT_EQ(row.result, call.result);
+    EXPECT_U16EQ(row.expected, call.buffer);
+    EXPECT_U16EQ(row.err, call.err);
+    // The options are the user's again, whatever the call did.
+    EXPECT_EQ(row.opts.quotes, PluginOptions.Quotes);
+    EXPECT_EQ(row.opts.spaces, PluginOptions.Spaces);
+    EXPECT_EQ(row.opts.dash, PluginOptions.Dash);
+    EXPECT_EQ(row.opts.apos, PluginOptions.Apos);
+  }
+}
+
+TEST_F(MakeEntityTest, NullBuffer) { EXPECT_EQ(-1, f_makeentity(nullptr)); }
+
+// Every single code unit: the result is always one whole entity, and the
+// options come back unchanged.
+TEST_F(MakeEntityTest, EverySingleCharacterGivesOneEntity) {
+  PluginOptions.Quotes = 0;
+  PluginOptions.Spaces = 0;
+  PluginOptions.Dash = 0;
+  PluginOptions.Apos = 0;
+  for (unsigned c = 1; c <= 0xFFFF; ++c) {
+    char16_t buffer[MAX_ARG_LEN] = {static_cast<char16_t>(c), 0};
+    ASSERT_EQ(0, f_makeentity(buffer)) << c;
+    const std::u16string result(buffer);
+    ASSERT_GE(result.size(), 3u) << c;
+    ASSERT_EQ(u'\uFF06', result.front()) << c;
+    ASSERT_EQ(u';', result.back()) << c;
+    ASSERT_EQ(std::u16string::npos, result.find(u'\uFF06', 1)) << c;
+  }
+  EXPECT_EQ(0, PluginOptions.Quotes);
+  EXPECT_EQ(0, PluginOptions.Spaces);
+  EXPECT_EQ(0, PluginOptions.Dash);
+  EXPECT_EQ(0, PluginOptions.Apos);
+}
+
+// A name whose entity, ';' included, would outgrow the buffer is refused
+// rather than cut into an entity without its end.
+TEST_F(MakeEntityTest, LongNames) {
+  const char16_t kTooLong[] = u"Kelvo plugin: Entity name too long\r\n";
+  const std::u16string x = u"x";
+  const struct {
+    std::u16string input;
+    std::u16string expected;
+    int result;
+    const char16_t* err;
+  } rows[] = {
+      {Repeat(x, MAX_TEXT_LEN - 2), u"\uFF06" + Repeat(x, MAX_TEXT_LEN - 2) + u";", 0, u""},
+      {Repeat(x, MAX_TEXT_LEN - 2) + u";", u"\uFF06" + Repeat(x, MAX_TEXT_LEN - 2) + u";", 0, u""},
+      {u"&" + Repeat(x, MAX_TEXT_LEN - 2), u"\uFF06" + Repeat(x, MAX_TEXT_LEN - 2) + u";", 0, u""},
+      {u"&" + Repeat(x, MAX_TEXT_LEN - 2) + u";", u"\uFF06" + Repeat(x, MAX_TEXT_LEN - 2) + u";", 0,
+       u""},
+      {Repeat(x, MAX_TEXT_LEN - 1), Repeat(x, MAX_TEXT_LEN - 1), -1, kTooLong},
+      {Repeat(x, MAX_TEXT_LEN), Repeat(x, MAX_TEXT_LEN), -1, kTooLong},
+      {Repeat(x, MAX_TEXT_LEN - 1) + u";", Repeat(x, MAX_TEXT_LEN - 1) + u";", -1, kTooLong},
+      {Repeat(x, MAX_TEXT_LEN - 2) + u";;", Repeat(x, MAX_TEXT_LEN - 2) + u";;", -1, kTooLong},
+      {u"&" + Repeat(x, MAX_TEXT_LEN - 1), u"&" + Repeat(x, MAX_TEXT_LEN - 1), -1, kTooLong},
+      // A buffer whose text fills all 16384 slots is read as 16383.
+      {Repeat(x, MAX_ARG_LEN), Repeat(x, MAX_ARG_LEN), -1, kTooLong},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE("length " + std::to_string(row.input.size()));
+    const FunctionCall call = CallFunction(f_makeentity, row.input);
+    EXPECT_EQ(row.result, call.result);
+    EXPECT_EQ(row.expected, call.buffer);
+    EXPECT_U16EQ(row.err, call.err);
+  }
+}
+
+}  // namespace
