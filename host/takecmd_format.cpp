@@ -8,7 +8,7 @@
 namespace takecmd {
 namespace {
 
-struct Spec {
+struct FieldFormat {
   bool leftAlign = false;
   bool zeroPad = false;
   size_t width = 0;
@@ -31,11 +31,11 @@ size_t ReadNumber(const char16_t*& p) {
   return n;
 }
 
-void AppendField(std::u16string& out, const char16_t* text, size_t length, const Spec& spec,
+void AppendField(std::u16string& out, const char16_t* text, size_t length, const FieldFormat& field,
                  size_t limit, bool numeric) {
-  size_t pad = spec.width > length ? spec.width - length : 0;
-  char16_t fill = (spec.zeroPad && numeric && !spec.leftAlign) ? u'0' : u' ';
-  if (!spec.leftAlign) {
+  size_t pad = field.width > length ? field.width - length : 0;
+  char16_t fill = (field.zeroPad && numeric && !field.leftAlign) ? u'0' : u' ';
+  if (!field.leftAlign) {
     // A sign stays in front of zero padding.
     if (fill == u'0' && length > 0 && text[0] == u'-') {
       AppendBounded(out, text, 1, limit);
@@ -45,7 +45,7 @@ void AppendField(std::u16string& out, const char16_t* text, size_t length, const
     AppendBounded(out, std::u16string(pad < limit ? pad : limit, fill), limit);
   }
   AppendBounded(out, text, length, limit);
-  if (spec.leftAlign) AppendBounded(out, std::u16string(pad < limit ? pad : limit, u' '), limit);
+  if (field.leftAlign) AppendBounded(out, std::u16string(pad < limit ? pad : limit, u' '), limit);
 }
 
 void AppendUnsigned(std::u16string& digits, unsigned long long value, unsigned base, bool upper) {
@@ -77,20 +77,20 @@ std::u16string FormatText(const char16_t* format, va_list args, size_t limit) {
       ++p;
       continue;
     }
-    Spec spec;
+    FieldFormat field;
     for (;; ++p) {
-      if (*p == u'-') spec.leftAlign = true;
-      else if (*p == u'0') spec.zeroPad = true;
+      if (*p == u'-') field.leftAlign = true;
+      else if (*p == u'0') field.zeroPad = true;
       else break;
     }
-    spec.width = ReadNumber(p);
+    field.width = ReadNumber(p);
     if (*p == u'.') {
       ++p;
-      spec.hasPrecision = true;
-      spec.precision = ReadNumber(p);
+      field.hasPrecision = true;
+      field.precision = ReadNumber(p);
     }
     while (*p == u'l' || *p == u'h') {
-      if (*p == u'l') spec.isLong = true;
+      if (*p == u'l') field.isLong = true;
       ++p;
     }
     char16_t conversion = *p;
@@ -104,35 +104,35 @@ std::u16string FormatText(const char16_t* format, va_list args, size_t limit) {
       case u's': {
         const char16_t* text = va_arg(args, const char16_t*);
         if (text == nullptr) text = u"(null)";
-        size_t cap = spec.hasPrecision ? spec.precision : limit;
+        size_t cap = field.hasPrecision ? field.precision : limit;
         size_t length = 0;
         while (length < cap && length <= limit && text[length] != 0) ++length;
-        AppendField(out, text, length, spec, limit, false);
+        AppendField(out, text, length, field, limit, false);
         break;
       }
       case u'd':
       case u'i': {
-        long long value = spec.isLong ? va_arg(args, long) : va_arg(args, int);
+        long long value = field.isLong ? va_arg(args, long) : va_arg(args, int);
         std::u16string digits;
         unsigned long long magnitude =
             value < 0 ? 0ULL - (unsigned long long)value : (unsigned long long)value;
         if (value < 0) digits.push_back(u'-');
         AppendUnsigned(digits, magnitude, 10, false);
-        AppendField(out, digits.data(), digits.size(), spec, limit, true);
+        AppendField(out, digits.data(), digits.size(), field, limit, true);
         break;
       }
       case u'u':
       case u'x':
       case u'X': {
-        unsigned long long value = spec.isLong ? va_arg(args, unsigned long) : va_arg(args, unsigned);
+        unsigned long long value = field.isLong ? va_arg(args, unsigned long) : va_arg(args, unsigned);
         std::u16string digits;
         AppendUnsigned(digits, value, conversion == u'u' ? 10 : 16, conversion == u'X');
-        AppendField(out, digits.data(), digits.size(), spec, limit, true);
+        AppendField(out, digits.data(), digits.size(), field, limit, true);
         break;
       }
       case u'c': {
         char16_t unit = char16_t(va_arg(args, int));
-        AppendField(out, &unit, 1, spec, limit, false);
+        AppendField(out, &unit, 1, field, limit, false);
         break;
       }
       default:
