@@ -1,13 +1,21 @@
 # Kelvo: the two commands a newcomer needs are `make demo` and `make test`.
 JOBS ?= 2
 BUILD_TYPE ?= RelWithDebInfo
+WINDOWS_BUILD_TYPE ?= Release
 
-.PHONY: all deps build build-asan demo test clean
+.PHONY: all deps deps-windows deps-fuzz deps-bench build build-asan windows demo test fuzz bench clean
 
 all: build
 
 deps:
-	@tools/install-deps.sh base
+	@tools/install-deps.sh base unicode
+
+deps-windows:
+	@tools/install-deps.sh base windows
+
+# clang and libFuzzer for the fuzz targets, html5lib for the HTML test.
+deps-fuzz:
+	@tools/install-deps.sh base fuzz
 
 build: deps
 	@cmake -S . -B build -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
@@ -17,13 +25,45 @@ build-asan: deps
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKELVO_SANITIZE=ON >/dev/null
 	@cmake --build build-asan -j$(JOBS)
 
+# kelvo.dll for 32-bit and 64-bit Windows (with the stand-in host and
+# shell beside each), cross-built with mingw-w64.
+windows: deps-windows
+	@cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
+	  -DCMAKE_BUILD_TYPE=$(WINDOWS_BUILD_TYPE) >/dev/null
+	@cmake --build build-win32 -j$(JOBS)
+	@cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=$(WINDOWS_BUILD_TYPE) >/dev/null
+	@cmake --build build-win64 -j$(JOBS)
+
 demo: build
 	@build/kelvo examples/demo.btm
 
-test: build build-asan
+test: deps-fuzz build build-asan windows
 	@ctest --test-dir build --output-on-failure -j$(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir build-asan --output-on-failure -j$(JOBS)
+	@ctest --test-dir build-win32 --output-on-failure -j$(JOBS)
+	@ctest --test-dir build-win64 --output-on-failure -j$(JOBS)
+	@FUZZ_TIME=$(FUZZ_TEST_TIME) FUZZ_JOBS=$(JOBS) fuzz/run.sh
+
+# Every fuzz target for FUZZ_TIME seconds (default 60); fails on any
+# finding. `make test` runs each for FUZZ_TEST_TIME seconds.
+FUZZ_TIME ?= 60
+FUZZ_TEST_TIME ?= 10
+fuzz: deps-fuzz
+	@FUZZ_TIME=$(FUZZ_TIME) fuzz/run.sh
+
+# The benchmark, side by side with the libraries users would reach for
+# (Node.js, Python, GLib, libcurl), on the text of Debian's fortunes;
+# ends with "targets met: N of M". Not part of `make test`.
+deps-bench:
+	@tools/install-deps.sh base bench
+
+bench: deps-bench
+	@cd bench/node && npm ci --no-audit --no-fund --loglevel=error >/dev/null
+	@cmake -S bench -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build-bench -j$(JOBS)
+	@/usr/bin/python3 bench/run.py --build-dir build-bench --markdown build-bench/results.md
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-win32 build-win64 build-fuzz build-bench

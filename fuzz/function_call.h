@@ -1,0 +1,33 @@
+// Calling a variable function the way the host does, twice: once with
+// the case's own units after the terminator and once with other junk
+// there. Both calls must give the same result, text and messages, so a
+// function that reads past its text's terminator is caught even where the
+// address sanitizer cannot see it (inside the 16384-unit buffer).
+#pragma once
+
+#include <string>
+
+#include "harness.h"
+
+using VariableFunction = int (*)(char16_t*);
+
+struct FunctionCall {
+  int result;
+  std::u16string argument;  // the text as the host passed it
+  std::u16string text;      // the buffer's text after the call
+  std::u16string err;
+  bool untouched;           // all 16384 units as they were
+};
+
+FunctionCall CallTwice(VariableFunction function, const FuzzCase& c);
+
+// The checks every variable function shares. A function that makes the
+// Unicode-output check must refuse exactly when the host reports Unicode
+// output, with its message, and leave the buffer as it was; one that does
+// not must never return -2. Returns true when the call was refused (the
+// caller then has nothing more to check).
+bool CheckUnicodeRefusal(const FuzzCase& c, const FunctionCall& call, bool makesCheck);
+
+// A refusal with a message of the function's own: result -1, the message
+// after the error prefix, the buffer untouched.
+void CheckRejected(const FuzzCase& c, const FunctionCall& call, const char16_t* message);

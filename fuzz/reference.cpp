@@ -1,0 +1,316 @@
+#include "reference.h"
+
+#include <cerrno>
+#include <climits>
+#include <cwchar>
+#include <vector>
+
+#include "convert/entity_table.h"
+#include "kelvo/charclass.h"
+#include "kelvo/limits.h"
+#include "kelvo/markup.h"
+
+namespace {
+
+// A result that keeps to its capacity: once a piece has not fitted,
+// nothing more goes in.
+struct Result {
+  std::u16string text;
+  size_t capacity;
+  bool closed = false;
+
+  void Char(char16_t c) {
+    if (closed || text.size() >= capacity) return;
+    text += c;
+  }
+  void Piece(const std::u16string& piece) {
+    if (closed) return;
+    if (text.size() + piece.size() > capacity) {
+      closed = true;
+      return;
+    }
+    text += piece;
+  }
+  void Entity(const char16_t* name) { Piece(std::u16string(1, MARK_AMP) + name); }
+};
+
+const char16_t* const kContractions[] = {
+    u"'cos",   u"'cus",     u"'em",     u"'mid",    u"'mongst",   u"'n",      u"'n'",
+    u"'neath", u"'tain't",  u"'til",    u"'tis",    u"'tisn't",   u"'twas",   u"'twasn't",
+    u"'tween", u"'twere",   u"'twern't", u"'twixt", u"'twould",   u"'twouldn't", u"'un"};
+
+bool ModelIsContraction(const std::u16string& in, size_t at) {
+  std::u16string word;
+  for (size_t i = at; i < in.size() && word.size() < 1023; ++i) {
+    char16_t c = in[i];
+    if (c >= u'A' && c <= u'Z') c = char16_t(c + 32);
+    if (c == 0x2018 || c == 0x2019 || c == 0xFF07) c = u'\'';
+    if (c != u'\'' && !IsAlphaChar(c)) break;
+    word += c;
+  }
+  for (const char16_t* entry : kContractions)
+    if (word == entry) return true;
+  return false;
+}
+
+bool EndsLine(char16_t c) { return c == 0 || c == u'\n' || c == u'\r'; }
+
+}  // namespace
+
+std::u16string ModelEntitize(const std::u16string& text, const EntitizeSettings& s,
+                             int capacity) {
+  // The input up to its first NUL, then NULs to read ahead into.
+  std::u16string in = text.substr(0, text.find(char16_t(0)));
+  const size_t length = in.size();
+  in.append(4, char16_t(0));
+  auto at = [&](size_t i) { return i < in.size() ? in[i] : char16_t(0); };
+
+  Result out{std::u16string(), size_t(capacity)};
+  char16_t prev = u' ';
+  bool protect = false;
+  size_t i = 0;
+  while (i <= length) {
+    const size_t pos = i;
+    const char16_t ch = in[i++];
+    if (ch == 0) break;
+    if (ch == MARK_LT) protect = true;
+    if (ch == MARK_GT) protect = false;
+    if (protect) {
+      out.Char(ch);
+      prev = ch;
+      continue;
+    }
+    const char16_t next = at(i);
+    char16_t after = ch;
+    switch (ch) {
+      case 0x18: case 0x2191: out.Entity(u"uarr;"); break;
+      case 0x19: case 0x2193: out.Entity(u"darr;"); break;
+      case 0x1A: case 0x2192: out.Entity(u"rarr;"); break;
+      case 0x1B: case 0x2190: out.Entity(u"larr;"); break;
+      case u'&': out.Entity(u"amp;"); break;
+      case u'<': out.Entity(u"lt;"); break;
+      case u'>': out.Entity(u"gt;"); break;
+      case u'|': out.Entity(u"brvbar;"); break;
+      case 0x20AC: out.Entity(u"euro;"); break;
+      case u'"':
+        if (s.quotes == 0) {
+          out.Char(ch);
+        } else if (s.quotes == 1) {
+          out.Entity(u"quot;");
+        } else {
+          const bool closing = (IsGraphicChar(prev) && prev != 0x2018) ||
+                               (IsWhiteSpaceChar(prev) && EndsLine(next));
+          out.Entity(closing ? u"rdquo;" : u"ldquo;");
+          after = closing ? 0x201D : 0x201C;
+        }
+        break;
+      case u'\'':
+        if (s.apos == 0) {
+          out.Char(ch);
+        } else if (s.apos == 1) {
+          out.Entity(u"#39;");
+        } else if (s.apos == 2) {
+          out.Entity(u"apos;");
+        } else {
+          enum { Opening, Closing, Apostrophe } kind;
+          if (IsGraphicChar(prev) && prev != 0x201C) {
+            kind = (IsAlnumChar(prev) && IsAlphaChar(next)) ? Apostrophe : Closing;
+          } else {
+            kind = (IsWhiteSpaceChar(prev) && EndsLine(next)) ? Closing : Opening;
+          }
+          if (!IsAlphaChar(prev) && IsAlphaChar(next) && ModelIsContraction(in, pos))
+            kind = Apostrophe;
+          if (!IsAlnumChar(prev) && IsDigitChar(next) && IsDigitChar(at(i + 1)) &&
+              !IsAlnumChar(at(i + 2)))
+            kind = Apostrophe;
+          out.Entity(kind == Opening ? u"lsquo;" : u"rsquo;");
+          after = kind == Opening ? 0x2018 : kind == Closing ? 0x2019 : u'\'';
+        }
+        break;
+      case u'-':
+        if (s.dash == 1 && prev != u'-' && prev != 0x2014 && pos <= size_t(MAX_ARG_LEN - 3) &&
+            next == u'-' && at(i + 1) != u'-') {
+          out.Entity(u"mdash;");
+          after = 0x2014;
+          ++i;
+        } else {
+          out.Char(ch);
+        }
+        break;
+      case u'\t': case u'\n': case u'\r': case u' ':
+        if (s.spaces == 0) {
+          out.Char(ch);
+        } else if (s.spaces == 1) {
+          out.Entity(u"nbsp;");
+          after = u' ';
+        } else {
+          if (next == u'-' || next == 0x2014 || next == u'&') {
+            out.Entity(u"nbsp;");
+          } else {
+            out.Char(u' ');
+          }
+          while (i < length && IsWhiteSpaceChar(in[i])) ++i;
+          after = u' ';
+        }
+        break;
+      default:
+        out.Char(ch);
+        break;
+    }
+    prev = after;
+  }
+  return out.text;
+}
+
+std::u16string ModelDeentitize(const char16_t* buffer, bool approximate) {
+  auto at = [&](size_t i) { return i < size_t(MAX_TEXT_LEN) ? buffer[i] : char16_t(0); };
+  std::u16string out;
+  size_t i = 0;
+  for (;;) {
+    char16_t ch = FoldFullwidth(at(i++));
+    if (ch == 0) break;
+    if (ch != u'&') {
+      out += ch;
+      continue;
+    }
+    const size_t j = i;
+    bool numeric = false;
+    uint32_t base = 10;
+    size_t digits = 0;
+    if (at(j) == u'#' && at(j + 1) >= u'0' && at(j + 1) <= u'9') {
+      numeric = true;
+      digits = j + 1;
+    } else if (at(j) == u'#' && (at(j + 1) == u'x' || at(j + 1) == u'X') &&
+               IsHexDigitChar(at(j + 2))) {
+      numeric = true;
+      base = 16;
+      digits = j + 2;
+    }
+    if (numeric) {
+      // Digits past the last Unicode value only make the value larger.
+      uint64_t value = 0;
+      size_t k = digits;
+      for (;; ++k) {
+        const char16_t c = at(k);
+        const bool digit = base == 10 ? (c >= u'0' && c <= u'9') : IsHexDigitChar(c);
+        if (!digit) break;
+        value = value * base + uint64_t(HexDigitValue(c));
+        if (value > 0x10FFFF) value = 0x110000;
+      }
+      if (at(k) != u';') {
+        out += MARK_AMP;
+        continue;
+      }
+      if (value == 0 || value > 0x10FFFF) {
+        out += u'?';
+      } else if (value <= 0xFFFF) {
+        out += char16_t(value);
+      } else {
+        out += char16_t(0xD800 + ((value - 0x10000) >> 10));
+        out += char16_t(0xDC00 + ((value - 0x10000) & 0x3FF));
+      }
+      i = k + 1;
+      continue;
+    }
+    size_t semicolon = 0;
+    for (size_t m = 0; m < 12; ++m) {
+      const char16_t c = at(j + m);
+      if (c == 0) break;
+      if (c == u';') {
+        semicolon = m;
+        break;
+      }
+    }
+    if (semicolon == 0) {
+      out += MARK_AMP;
+      continue;
+    }
+    const char16_t* name = buffer + j;
+    const int nameLength = int(semicolon);
+    const char16_t* replacement = LookupEntityReplacement(name, nameLength);
+    if (approximate && replacement != nullptr) {
+      out += replacement;
+    } else {
+      const char16_t c = LookupNamedEntity(name, nameLength);
+      out += c != 0 ? c : u'?';
+    }
+    i = j + semicolon + 1;
+  }
+  return out;
+}
+
+std::u16string ModelKeepSet(bool present, const std::u16string& value) {
+  if (!present) return u"#$+-./:;=?@_";
+  std::u16string keep;
+  for (char16_t k : value) {
+    if (keep.size() == 1023) break;
+    if (k > 0x20 && k != u'%' && !IsAlnumChar(k)) keep += k;
+  }
+  return keep;
+}
+
+std::u16string ModelHexenc(const std::u16string& text, const std::u16string& keep) {
+  static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+  Result out{std::u16string(), size_t(MAX_TEXT_LEN)};
+  for (size_t i = 0; i < text.size() && i < size_t(MAX_TEXT_LEN); ++i) {
+    const char16_t c = FoldFullwidth(text[i]);
+    if (c == 0) break;
+    if (IsAlnumChar(c) || keep.find(c) != std::u16string::npos) {
+      out.Char(c);
+    } else if (c <= 0xFF) {
+      out.Piece({MARK_PERCENT, kHex[c >> 4], kHex[c & 15]});
+    }
+  }
+  return out.text;
+}
+
+std::u16string ModelHexdec(const char16_t* buffer) {
+  auto at = [&](size_t i) { return i < size_t(MAX_TEXT_LEN) ? buffer[i] : char16_t(0); };
+  std::u16string out;
+  for (size_t i = 0;;) {
+    char16_t c = FoldFullwidth(at(i++));
+    if (c == 0) break;
+    if (c == u'%' && IsHexDigitChar(at(i)) && IsHexDigitChar(at(i + 1))) {
+      const int value = HexDigitValue(at(i)) * 16 + HexDigitValue(at(i + 1));
+      c = value != 0 ? char16_t(value) : u'?';
+      i += 2;
+    }
+    out += c;
+  }
+  return out;
+}
+
+int ModelParseNumber(const std::u16string& text, bool wantEnd, uint32_t* value, size_t* end) {
+  std::vector<wchar_t> wide(text.begin(), text.end());
+  wide.push_back(0);
+  const wchar_t* start;
+  int base;
+  if (wide[0] == L'0' && (wide[1] == L'x' || wide[1] == L'X') && IsHexDigitChar(char16_t(wide[2]))) {
+    start = wide.data() + 2;
+    base = 16;
+  } else if (!text.empty() && IsDigitChar(text[0])) {
+    start = wide.data();
+    base = 10;
+  } else {
+    return -1;
+  }
+  wchar_t* stop = nullptr;
+  errno = 0;
+  const unsigned long number = std::wcstoul(start, &stop, base);
+  if (errno != 0 || number > 0xFFFFFFFFul) return -1;
+  if (!wantEnd && *stop != 0) return -1;
+  *value = uint32_t(number);
+  *end = size_t(stop - wide.data());
+  return 0;
+}
+
+int32_t ModelLeadingInteger(const std::u16string& text) {
+  size_t i = 0;
+  while (i < text.size() && IsWhiteSpaceChar(text[i])) ++i;
+  std::vector<wchar_t> wide(text.begin() + long(i), text.end());
+  wide.push_back(0);
+  const long number = std::wcstol(wide.data(), nullptr, 10);
+  if (number > INT32_MAX) return INT32_MAX;
+  if (number < INT32_MIN) return INT32_MIN;
+  return int32_t(number);
+}
