@@ -8,7 +8,7 @@ declare -A GROUP_PACKAGES=(
   [base]="g++ cmake make libgtest-dev libgmock-dev python3"
   [windows]="g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64"
   [fuzz]="clang libclang-rt-14-dev python3-html5lib"
-  [bench]="libbenchmark-dev fortunes"
+  [bench]="libbenchmark-dev fortunes fortunes-min pkg-config libglib2.0-dev libcurl4-openssl-dev python3-smartypants nodejs"
   [unicode]="unicode-data"
 )
 
@@ -22,6 +22,12 @@ for group in "$@"; do
     fi
   done
 done
+
+# The benchmark's JavaScript peers need npm: a Node.js from elsewhere
+# brings its own, Debian's nodejs needs Debian's npm.
+if [[ " $* " == *" bench "* ]] && ! command -v npm >/dev/null; then
+  wanted+=(npm)
+fi
 
 ((${#wanted[@]} == 0)) && exit 0
 

@@ -5,9 +5,8 @@
 // The text is rewritten in place. Every recognised entity yields fewer
 // units than it spans and every other unit yields exactly one, so the
 // write position never passes the read position; a text without entities
-// is not moved at all.
+// is not moved at all, and runs between entities are moved in blocks.
 #include <cstdint>
-#include <cstring>
 
 #include "convert/entity_table.h"
 #include "convert/plain_run.h"
@@ -129,32 +128,34 @@ PLUGIN_EXPORT int PLUGIN_API f_deentitize(char16_t* buffer) {
   if (buffer == nullptr) return -1;
   const bool approximate = PluginOptions.Approximate != 0;
 
-  int read = 0;
-  int write = 0;
+  // The last slot of the ArgBuffer always counts as the terminator; the
+  // buffer is overwritten with the result anyway.
+  buffer[MAX_TEXT_LEN] = 0;
+  const char16_t* const limit = buffer + MAX_ARG_LEN;
+  // Up to the first unit that changes, the text stays where it stands.
+  const char16_t* read = SkipPlainRun(buffer, limit, u'&');
+  char16_t* write = buffer + (read - buffer);
   for (;;) {
-    int runEnd = SkipPlainRun(buffer, read, MAX_TEXT_LEN, u'&');
-    if (write != read)
-      std::memmove(buffer + write, buffer + read, sizeof(char16_t) * static_cast<size_t>(runEnd - read));
-    write += runEnd - read;
-    read = runEnd;
-    if (At(buffer, read) == 0) break;
-
-    char16_t c = FoldFullwidth(buffer[read++]);
+    MovePlainRun(read, write, limit, u'&');
+    char16_t c = *read;
+    if (c == 0) break;
+    c = FoldFullwidth(c);
+    ++read;
     if (c != u'&') {
-      buffer[write++] = c;
+      *write++ = c;
       continue;
     }
     Decoded decoded;
-    int end = ReadEntity(buffer, read, approximate, &decoded);
+    const int end = ReadEntity(buffer, static_cast<int>(read - buffer), approximate, &decoded);
     if (end < 0) {
       // Not an entity: the ampersand stays, as markup, and the text
       // after it is scanned as ordinary text.
-      buffer[write++] = MARK_AMP;
+      *write++ = MARK_AMP;
       continue;
     }
-    for (int k = 0; k < decoded.length; ++k) buffer[write++] = decoded.text[k];
-    read = end;
+    for (int k = 0; k < decoded.length; ++k) *write++ = decoded.text[k];
+    read = buffer + end;
   }
-  buffer[write] = 0;
+  *write = 0;
   return 0;
 }

@@ -5,6 +5,7 @@
 #include "kelvo/charclass.h"
 #include "kelvo/limits.h"
 #include "kelvo/plugin.h"
+#include "kelvo/result_buffer.h"
 #include "kelvo/services.h"
 
 namespace {
@@ -12,34 +13,40 @@ namespace {
 struct DocType {
   uint32_t number;
   const char16_t* declaration;  // the text between the brackets
+  int length;
 };
+
+template <int N>
+constexpr DocType Entry(uint32_t number, const char16_t (&declaration)[N]) {
+  return {number, declaration, N - 1};
+}
 
 // System identifiers are the W3C's published absolute URLs.
 constexpr DocType DOC_TYPES[] = {
-    {0, u"!DOCTYPE HTML"},
-    {1, u"!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" "
-        u"\"http://www.w3.org/TR/html4/strict.dtd\""},
-    {2, u"!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
-        u"\"http://www.w3.org/TR/html4/loose.dtd\""},
-    {3, u"!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01 Frameset//EN\" "
-        u"\"http://www.w3.org/TR/html4/frameset.dtd\""},
-    {4, u"!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2//EN\""},
-    {5, u"!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML 2.0//EN\""},
-    {16, u"!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\" "
-         u"\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-strict.dtd\""},
-    {17, u"!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
-         u"\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\""},
-    {18, u"!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Frameset//EN\" "
-         u"\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-frameset.dtd\""},
-    {19, u"!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.1//EN\" "
-         u"\"http://www.w3.org/TR/xhtml11/DTD/xhtml11.dtd\""},
-    {20, u"!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 2.0//EN\" "
-         u"\"http://www.w3.org/MarkUp/DTD/xhtml2.dtd\""},
+    Entry(0, u"!DOCTYPE HTML"),
+    Entry(1, u"!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" "
+             u"\"http://www.w3.org/TR/html4/strict.dtd\""),
+    Entry(2, u"!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
+             u"\"http://www.w3.org/TR/html4/loose.dtd\""),
+    Entry(3, u"!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01 Frameset//EN\" "
+             u"\"http://www.w3.org/TR/html4/frameset.dtd\""),
+    Entry(4, u"!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2//EN\""),
+    Entry(5, u"!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML 2.0//EN\""),
+    Entry(16, u"!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\" "
+              u"\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-strict.dtd\""),
+    Entry(17, u"!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
+              u"\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\""),
+    Entry(18, u"!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Frameset//EN\" "
+              u"\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-frameset.dtd\""),
+    Entry(19, u"!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.1//EN\" "
+              u"\"http://www.w3.org/TR/xhtml11/DTD/xhtml11.dtd\""),
+    Entry(20, u"!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 2.0//EN\" "
+              u"\"http://www.w3.org/MarkUp/DTD/xhtml2.dtd\""),
 };
 
-const char16_t* FindDocType(uint32_t number) {
+const DocType* FindDocType(uint32_t number) {
   for (const DocType& d : DOC_TYPES)
-    if (d.number == number) return d.declaration;
+    if (d.number == number) return &d;
   return nullptr;
 }
 
@@ -64,10 +71,12 @@ PLUGIN_EXPORT int PLUGIN_API f_doctype(char16_t* buffer) {
     // The rest must be exactly one number, with nothing after it.
     if (ParseNumber(buffer + start, &number, nullptr) != 0) return RejectValue(buffer);
   }
-  const char16_t* declaration = FindDocType(number);
-  if (declaration == nullptr) return RejectValue(buffer);
+  const DocType* docType = FindDocType(number);
+  if (docType == nullptr) return RejectValue(buffer);
 
-  buffer[0] = 0;
-  AppendTag(buffer, declaration);
+  // The lengths are known, so the tag is appended without measuring.
+  ResultBuffer result;
+  ResultInit(&result, buffer, MAX_ARG_LEN);
+  ResultAppendTag(&result, docType->declaration, docType->length);
   return 0;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "kelvo/limits.h"
+#include "kelvo/markup.h"
 #include "kelvo/platform.h"
 
 namespace {
@@ -17,17 +18,25 @@ constexpr bool IsLatin1Alnum(int c) {
 }
 
 constexpr char16_t DEFAULT_KEEP[] = u"#$+-./:;=?@_";
+constexpr char16_t HEX_DIGITS[] = u"0123456789ABCDEF";
 
-constexpr std::array<uint8_t, 256> BuildLatin1Table(bool withDefaultKeep) {
-  std::array<uint8_t, 256> table{};
-  for (int c = 0; c < 256; ++c) table[c] = IsLatin1Alnum(c) ? 1 : 0;
+constexpr HexOutput Copied(int c) { return HexOutput(c) | HexOutput(1) << 48; }
+
+constexpr HexOutput Escaped(int c) {
+  return HexOutput(MARK_PERCENT) | HexOutput(HEX_DIGITS[c >> 4]) << 16 | HexOutput(HEX_DIGITS[c & 0xF]) << 32 |
+         HexOutput(3) << 48;
+}
+
+constexpr std::array<HexOutput, 256> BuildLatin1Table(bool withDefaultKeep) {
+  std::array<HexOutput, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = IsLatin1Alnum(c) ? Copied(c) : Escaped(c);
   if (withDefaultKeep)
-    for (const char16_t* k = DEFAULT_KEEP; *k != 0; ++k) table[*k] = 1;
+    for (const char16_t* k = DEFAULT_KEEP; *k != 0; ++k) table[*k] = Copied(*k);
   return table;
 }
 
-constexpr std::array<uint8_t, 256> AlnumOnly = BuildLatin1Table(false);
-constexpr std::array<uint8_t, 256> DefaultKeep = BuildLatin1Table(true);
+constexpr std::array<HexOutput, 256> AlnumOnly = BuildLatin1Table(false);
+constexpr std::array<HexOutput, 256> DefaultKeep = BuildLatin1Table(true);
 
 // A usable keep character: not alphanumeric, above the blank, not '%'.
 inline bool IsUsableKeepChar(char16_t k) {
@@ -58,7 +67,7 @@ void LoadHexKeepSet(HexKeepSet* set, HexKeepStorage* storage) {
     char16_t k = value[i];
     if (!IsUsableKeepChar(k)) continue;
     if (k <= 0xFF) {
-      storage->latin1[k] = 1;
+      storage->latin1[k] = Copied(k);
       continue;
     }
     if (set->high == nullptr) {

@@ -9,28 +9,35 @@
 
 constexpr int KEEP_HIGH_WORDS = 65536 / 64;
 
+// What @HEXENC writes for a character of U+0000..U+00FF, packed so that
+// one 8-byte store writes it: units 0 to 2 hold the character itself or
+// its escape (U+FF05 and two digits), unit 3 how many of them count.
+// Writing a character is then one store and one addition, with no branch
+// on whether it is escaped.
+using HexOutput = uint64_t;
+
+inline int HexOutputLength(HexOutput out) { return static_cast<int>(out >> 48); }
+inline char16_t HexOutputUnit(HexOutput out, int k) { return static_cast<char16_t>(out >> (16 * k)); }
+
 // Room for a keep-set built from HEXENC_KEEP; filled only when the
 // variable is set, so the default costs nothing.
 struct HexKeepStorage {
-  uint8_t latin1[256];
+  HexOutput latin1[256];
   uint64_t high[KEEP_HIGH_WORDS];
 };
 
 struct HexKeepSet {
-  const uint8_t* latin1;  // per U+0000..U+00FF: 1 copied, 0 escaped
-  const uint64_t* high;   // kept characters above U+00FF, or null for none
+  const HexOutput* latin1;  // per U+0000..U+00FF: what is written
+  const uint64_t* high;     // kept characters above U+00FF, or null for none
 };
 
 // Points set at the default tables or builds it in storage from
 // HEXENC_KEEP.
 void LoadHexKeepSet(HexKeepSet* set, HexKeepStorage* storage);
 
-// Whether c (as read, before folding) goes into the result unchanged.
-// The terminator and the fullwidth forms that fold are never copied as
-// they stand.
-inline bool HexCopiesAsIs(const HexKeepSet& set, char16_t c) {
-  if (c <= 0xFF) return set.latin1[c] != 0;
-  if (static_cast<uint16_t>(c - 0xFF01) <= 0x1E) return false;
+// Whether a character above U+00FF that no folding applies to is copied;
+// the others are dropped.
+inline bool HexKeepsAbove(const HexKeepSet& set, char16_t c) {
   if (IsAlnumChar(c)) return true;
   return set.high != nullptr && ((set.high[c >> 6] >> (c & 63)) & 1) != 0;
 }

@@ -1,22 +1,105 @@
 // Run scanning shared by the in-place decoders (@DEENTITIZE, @HEXDEC):
 // most of a text needs no change, so they look for the next unit that
-// does and leave the run before it where it is.
+// does and keep or move the run before it in bulk.
 #pragma once
 
 #include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // True for the fullwidth forms U+FF01..U+FF1F, which the decoders fold
 // to ASCII.
 inline bool IsFoldedFullwidth(char16_t c) { return static_cast<uint16_t>(c - 0xFF01) <= 0x1E; }
 
-// Index of the first unit at or after i (below limit) that is the
-// terminator, the ASCII character `special`, or a folded fullwidth form;
-// limit when there is none. Never reads past the terminator.
-inline int SkipPlainRun(const char16_t* s, int i, int limit, char16_t special) {
-  while (i < limit) {
-    char16_t c = s[i];
-    if (c == special || c == 0 || IsFoldedFullwidth(c)) break;
-    ++i;
+// True for a unit that a decoder copies as it stands: neither the
+// terminator, nor the ASCII character `special` that starts its escapes,
+// nor a fullwidth form it folds. The three tests are combined without
+// branches: a branch per test would be mispredicted at every blank.
+inline bool IsPlainUnit(char16_t c, char16_t special) {
+  const bool stops = (c == special) | (c == 0) | IsFoldedFullwidth(c);
+  return !stops;
+}
+
+#if defined(__SSE2__)
+// Units tested at once.
+constexpr int PLAIN_BLOCK = 8;
+
+// Nonzero when one of the eight units is not plain.
+inline int BlockStops(__m128i units, char16_t special) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i isSpecial = _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<int16_t>(special)));
+  const __m128i isEnd = _mm_cmpeq_epi16(units, zero);
+  // Above U+FF00 the distance from U+FF00, else 0; a folded form is 1..0x1F.
+  const __m128i aboveFF00 = _mm_subs_epu16(units, _mm_set1_epi16(static_cast<int16_t>(0xFF00)));
+  const __m128i upToFF1F = _mm_cmpeq_epi16(_mm_subs_epu16(aboveFF00, _mm_set1_epi16(0x1F)), zero);
+  const __m128i folded = _mm_andnot_si128(_mm_cmpeq_epi16(aboveFF00, zero), upToFF1F);
+  return _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(isSpecial, isEnd), folded));
+}
+#endif
+
+// The first unit at or after p that is not plain. Where the machine has
+// vectors, blocks of units are tested at once, but no block reaches past
+// limit, the end of the buffer; a block may hold units after the
+// terminator, yet the terminator stops it whatever they are. The text
+// must be terminated before limit.
+inline const char16_t* SkipPlainRun(const char16_t* p, const char16_t* limit, char16_t special) {
+#if defined(__SSE2__)
+  while (limit - p >= PLAIN_BLOCK) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    if (BlockStops(units, special) != 0) break;
+    p += PLAIN_BLOCK;
   }
-  return i;
+#else
+  (void)limit;
+#endif
+  while (IsPlainUnit(*p, special)) ++p;
+  return p;
+}
+
+// Copies the plain run at read to write, in another buffer, as
+// SkipPlainRun finds it, and advances both past it. Where the machine has
+// vectors a whole block is stored even when only its first units are
+// plain: the units after them are overwritten by what the caller writes
+// next, so out must have room for a block beyond the result (a result no
+// longer than its input, in a buffer as large as the input's, has).
+inline void CopyPlainRun(const char16_t*& read, char16_t*& write, const char16_t* limit, char16_t special) {
+#if defined(__SSE2__)
+  while (limit - read >= PLAIN_BLOCK) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(read));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(write), units);
+    const int stops = BlockStops(units, special);
+    if (stops != 0) {
+      const int plain = __builtin_ctz(static_cast<unsigned>(stops)) / 2;  // two mask bits a unit
+      read += plain;
+      write += plain;
+      return;
+    }
+    read += PLAIN_BLOCK;
+    write += PLAIN_BLOCK;
+  }
+#else
+  (void)limit;
+#endif
+  while (IsPlainUnit(*read, special)) *write++ = *read++;
+}
+
+// Moves the plain run at read down to write (write <= read), as
+// SkipPlainRun finds it, and advances both past it. A block is stored
+// only after it was read whole, so the move never overwrites a unit not
+// yet read.
+inline void MovePlainRun(const char16_t*& read, char16_t*& write, const char16_t* limit, char16_t special) {
+#if defined(__SSE2__)
+  while (limit - read >= PLAIN_BLOCK) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(read));
+    if (BlockStops(units, special) != 0) break;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(write), units);
+    read += PLAIN_BLOCK;
+    write += PLAIN_BLOCK;
+  }
+#else
+  (void)limit;
+#endif
+  while (IsPlainUnit(*read, special)) *write++ = *read++;
 }
