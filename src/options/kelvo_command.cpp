@@ -12,13 +12,13 @@
 
 namespace {
 
-struct OptionSpec {
+struct OptionForm {
   const char16_t* names[4];  // accepted names, null-terminated list
   int32_t PluginOptionsRecord::*field;
   int32_t largest;
 };
 
-const OptionSpec kOptions[] = {
+const OptionForm kOptions[] = {
     {{u"Quotes", u"Quote", u"Q", nullptr}, &PluginOptionsRecord::Quotes, 2},
     {{u"Spaces", u"Space", u"S", nullptr}, &PluginOptionsRecord::Spaces, 2},
     {{u"Dashes", u"Dash", u"D", nullptr}, &PluginOptionsRecord::Dash, 1},
@@ -32,10 +32,10 @@ const char16_t kAposNames[4][15] = {u"Never", u"&#39;", u"&apos;", u"Best guess"
 
 enum class TokenResult { Applied, Stop, Failed };
 
-const OptionSpec* FindOption(const char16_t* name) {
-  for (const OptionSpec& spec : kOptions) {
-    for (const char16_t* accepted : spec.names) {
-      if (accepted != nullptr && TextEqualsNoCase(name, accepted)) return &spec;
+const OptionForm* FindOption(const char16_t* name) {
+  for (const OptionForm& option : kOptions) {
+    for (const char16_t* accepted : option.names) {
+      if (accepted != nullptr && TextEqualsNoCase(name, accepted)) return &option;
     }
   }
   return nullptr;
@@ -79,20 +79,20 @@ TokenResult HandleToken(char16_t* token, int separator) {
   }
 
   token[separator] = 0;
-  const OptionSpec* spec = FindOption(token);
-  if (spec == nullptr) {
+  const OptionForm* option = FindOption(token);
+  if (option == nullptr) {
     TextUpperAscii(token);
     ReportError(u"Unknown option \"%s\"\r\n", token);
     return TokenResult::Failed;
   }
-  if (number > spec->largest) {
+  if (number > option->largest) {
     // The message names the option as NAME:VALUE whatever separator was typed.
     token[separator] = u':';
     TextUpperAscii(token);
     ReportError(u"Option value out of range \"%s\"\r\n", token);
     return TokenResult::Failed;
   }
-  PluginOptions.*(spec->field) = number;
+  PluginOptions.*(option->field) = number;
   return TokenResult::Applied;
 }
 
