@@ -14,21 +14,8 @@
 
 namespace {
 
-struct TagOpts {
-  int quotes = 2;
-  int spaces = 2;
-  int dash = 1;
-  int apos = 3;
-  int unicodeOutput = 0;
-};
-
-struct TagRow {
-  const char16_t* input;
-  TagOpts opts;
-  const char16_t* expected;
-  int result = 0;
-  const char16_t* err = u"";
-};
+using TagOpts = ConversionSettings;
+using TagRow = FunctionRow;
 
 const char16_t kMissingTag[] = u"Kelvo plugin: Missing tag name\r\n";
 const char16_t kRefused[] = u"Kelvo plugin: Unicode output not supported\r\n";
@@ -81,13 +68,7 @@ const TagRow kEntagRows[] = {
 
 class EntagTest : public HostFixture {};
 
-void ApplyTagOpts(const TagOpts& o) {
-  PluginOptions.Quotes = o.quotes;
-  PluginOptions.Spaces = o.spaces;
-  PluginOptions.Dash = o.dash;
-  PluginOptions.Apos = o.apos;
-  StandInSetUnicodeOutput(o.unicodeOutput);
-}
+void ApplyTagOpts(const TagOpts& o) { ApplySettings(o); }
 
 TEST_F(EntagTest, Table) {
   for (const TagRow& row : kEntagRows) {

@@ -23,29 +23,10 @@
 
 namespace {
 
-struct Opts {
-  int quotes = 2;
-  int spaces = 2;
-  int dash = 1;
-  int apos = 3;
-  int unicodeOutput = 0;
-};
+using Opts = ConversionSettings;
+void Apply(const Opts& o) { ApplySettings(o); }
 
-void Apply(const Opts& o) {
-  PluginOptions.Quotes = o.quotes;
-  PluginOptions.Spaces = o.spaces;
-  PluginOptions.Dash = o.dash;
-  PluginOptions.Apos = o.apos;
-  StandInSetUnicodeOutput(o.unicodeOutput);
-}
-
-struct Row {
-  const char16_t* input;
-  Opts opts;
-  const char16_t* expected;
-  int result = 0;
-  const char16_t* err = u"";
-};
+using Row = FunctionRow;
 
 const char16_t kRefused[] = u"Kelvo plugin: Unicode output not supported\r\n";
 

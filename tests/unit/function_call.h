@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kelvo/limits.h"
+#include "kelvo/options.h"
 #include "kelvo/plugin.h"
 #include "standin.h"
 
@@ -42,3 +43,31 @@ inline std::u16string Repeat(const std::u16string& text, int n) {
   for (int i = 0; i < n; ++i) out += text;
   return out;
 }
+
+// What a table row runs under: the four conversion options and the
+// host's Unicode-output answer (defaults: the options' initial values).
+struct ConversionSettings {
+  int quotes = 2;
+  int spaces = 2;
+  int dash = 1;
+  int apos = 3;
+  int unicodeOutput = 0;
+};
+
+inline void ApplySettings(const ConversionSettings& s) {
+  PluginOptions.Quotes = s.quotes;
+  PluginOptions.Spaces = s.spaces;
+  PluginOptions.Dash = s.dash;
+  PluginOptions.Apos = s.apos;
+  StandInSetUnicodeOutput(s.unicodeOutput);
+}
+
+// One row of a function's table: argument, settings, expected buffer,
+// result and standard error.
+struct FunctionRow {
+  const char16_t* input;
+  ConversionSettings opts;
+  const char16_t* expected;
+  int result = 0;
+  const char16_t* err = u"";
+};

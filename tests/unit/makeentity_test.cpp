@@ -13,21 +13,8 @@
 
 namespace {
 
-struct MakeOpts {
-  int quotes = 2;
-  int spaces = 2;
-  int dash = 1;
-  int apos = 3;
-  int unicodeOutput = 0;
-};
-
-struct MakeRow {
-  const char16_t* input;
-  MakeOpts opts;
-  const char16_t* expected;
-  int result = 0;
-  const char16_t* err = u"";
-};
+using MakeOpts = ConversionSettings;
+using MakeRow = FunctionRow;
 
 const char16_t kMissing[] = u"Kelvo plugin: Missing argument\r\n";
 const char16_t kRefused[] = u"Kelvo plugin: Unicode output not supported\r\n";
@@ -91,11 +78,7 @@ class MakeEntityTest : public HostFixture {};
 TEST_F(MakeEntityTest, Table) {
   for (const MakeRow& row : kMakeEntityRows) {
     SCOPED_TRACE(Printable(row.input));
-    PluginOptions.Quotes = row.opts.quotes;
-    PluginOptions.Spaces = row.opts.spaces;
-    PluginOptions.Dash = row.opts.dash;
-    PluginOptions.Apos = row.opts.apos;
-    StandInSetUnicodeOutput(row.opts.unicodeOutput);
+    ApplySettings(row.opts);
     const FunctionCall call = CallFunction(f_makeentity, row.input);
     EXPECT_EQ(row.result, call.result);
     EXPECT_U16EQ(row.expected, call.buffer);
