@@ -57,6 +57,8 @@ class Expander {
   size_t Element(const char16_t* s, size_t n, size_t nameBegin, size_t open, std::u16string& out,
                  size_t limit);
   int ExpandNested(const char16_t* s, size_t n, std::u16string& out);
+  bool Bracketed(const char16_t* s, size_t n, size_t open, const std::u16string& opener,
+                 std::u16string& inside, size_t* next);
 
   int depth_ = 0;
   bool failed_ = false;
@@ -73,50 +75,56 @@ int Expander::ExpandNested(const char16_t* s, size_t n, std::u16string& out) {
   return status;
 }
 
+// s[open] is a '['; opener is the text before it, for the message. Expands
+// what stands between it and its matching ']' into inside; *next is where
+// the text goes on. False (and the expansion failed) when the bracket is
+// unmatched or its contents do not expand.
+bool Expander::Bracketed(const char16_t* s, size_t n, size_t open, const std::u16string& opener,
+                         std::u16string& inside, size_t* next) {
+  size_t close = MatchingBracket(s, n, open);
+  if (close == NOT_FOUND) {
+    ReportShellError(u"missing \"]\" after \"" + opener + u"[\"");
+    failed_ = true;
+    *next = n;
+    return false;
+  }
+  *next = close + 1;
+  if (ExpandNested(s + open + 1, close - open - 1, inside) != 0) {
+    failed_ = true;
+    return false;
+  }
+  return true;
+}
+
 // s[at] is the '@' of %@NAME[...].
 size_t Expander::Function(const char16_t* s, size_t n, size_t at, std::u16string& out, size_t limit) {
   size_t nameEnd = NameEnd(s, n, at + 1);
   std::u16string name(s + at + 1, nameEnd - at - 1);
-  size_t close = MatchingBracket(s, n, nameEnd);
-  if (close == NOT_FOUND) {
-    ReportShellError(u"missing \"]\" after \"%@" + name + u"[\"");
-    failed_ = true;
-    return n;
-  }
   std::u16string argument;
-  if (ExpandNested(s + nameEnd + 1, close - nameEnd - 1, argument) != 0) {
-    failed_ = true;  // the function does not run on a broken argument
-    return close + 1;
-  }
+  size_t next;
+  // The function does not run on a broken argument.
+  if (!Bracketed(s, n, nameEnd, u"%@" + name, argument, &next)) return next;
   std::u16string result;
   if (CallFunction(name, argument, result) != 0) {
     failed_ = true;
   } else {
     AppendBounded(out, result, limit);
   }
-  return close + 1;
+  return next;
 }
 
 // s[open] is the '[' after the array name.
 size_t Expander::Element(const char16_t* s, size_t n, size_t nameBegin, size_t open,
                          std::u16string& out, size_t limit) {
   std::u16string name(s + nameBegin, open - nameBegin);
-  size_t close = MatchingBracket(s, n, open);
-  if (close == NOT_FOUND) {
-    ReportShellError(u"missing \"]\" after \"%" + name + u"[\"");
-    failed_ = true;
-    return n;
-  }
   std::u16string indices;
-  if (ExpandNested(s + open + 1, close - open - 1, indices) != 0) {
-    failed_ = true;
-    return close + 1;
-  }
+  size_t next;
+  if (!Bracketed(s, n, open, u"%" + name, indices, &next)) return next;
   std::u16string reference = name + u"[" + indices + u"]";
   ArrayReference ref;
   if (!ParseArrayReference(reference, ref, false)) {
     failed_ = true;
-    return close + 1;
+    return next;
   }
   const std::u16string* value = nullptr;
   ElementStatus status = GetElement(ref.name, ref.count, ref.indices, &value);
@@ -126,7 +134,7 @@ size_t Expander::Element(const char16_t* s, size_t n, size_t nameBegin, size_t o
   } else {
     AppendBounded(out, *value, limit);
   }
-  return close + 1;
+  return next;
 }
 
 int Expander::Expand(const char16_t* s, size_t n, std::u16string& out, size_t limit) {
