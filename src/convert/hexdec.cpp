@@ -3,13 +3,11 @@
 // fullwidth forms U+FF01..U+FF1F to ASCII everywhere else.
 //
 // An escape of three units yields one, every other unit one, so the
-// result is never longer than the text. It is built in a buffer of its
-// own, so that runs between escapes can be copied a block at a time
-// without overwriting text not yet read, and copied back at the end.
+// result is never longer than the text and is written over it: every
+// unit is written at or before the place it was read from.
 #include <cstdint>
-#include <cstring>
 
-#include "convert/plain_run.h"
+#include "convert/hexdec_decode.h"
 #include "kelvo/limits.h"
 #include "kelvo/markup.h"
 #include "kelvo/plugin.h"
@@ -53,28 +51,10 @@ inline int EscapeValue(const char16_t* s) {
 
 }  // namespace
 
-PLUGIN_EXPORT int PLUGIN_API f_hexdec(char16_t* buffer) {
-  if (buffer == nullptr) return -1;
-  if (CheckUnicodeOutput() != 0) return -2;
-
-  // The last slot of the ArgBuffer always counts as the terminator; the
-  // buffer is overwritten with the result anyway.
-  buffer[MAX_TEXT_LEN] = 0;
-  const char16_t* const limit = buffer + MAX_ARG_LEN;
-  // Up to the first unit that changes, the text stays where it stands.
-  const char16_t* read = SkipPlainRun(buffer, limit, u'%');
-  const int unchanged = static_cast<int>(read - buffer);
-
-  char16_t result[MAX_ARG_LEN];
-  char16_t* write = result;
+void HexDecodeUnits(const char16_t* read, char16_t* write) {
   for (;;) {
-    // Escapes come every few units: the next one is found a block at a
-    // time rather than by a test per unit, whose branch would be
-    // mispredicted at nearly every escape.
-    CopyPlainRun(read, write, limit, u'%');
-    char16_t c = *read;
+    char16_t c = FoldFullwidth(*read);
     if (c == 0) break;
-    c = FoldFullwidth(c);
     ++read;
     if (c == u'%') {
       const int value = EscapeValue(read);
@@ -86,6 +66,19 @@ PLUGIN_EXPORT int PLUGIN_API f_hexdec(char16_t* buffer) {
     *write++ = c;
   }
   *write = 0;
-  std::memcpy(buffer + unchanged, result, sizeof(char16_t) * static_cast<size_t>(write - result + 1));
+}
+
+PLUGIN_EXPORT int PLUGIN_API f_hexdec(char16_t* buffer) {
+  if (buffer == nullptr) return -1;
+  if (CheckUnicodeOutput() != 0) return -2;
+
+  // The last slot of the ArgBuffer always counts as the terminator; the
+  // buffer is overwritten with the result anyway.
+  buffer[MAX_TEXT_LEN] = 0;
+  if (HexDecodeBlocksSupported()) {
+    HexDecodeBlocks(buffer);
+  } else {
+    HexDecodeUnits(buffer, buffer);
+  }
   return 0;
 }

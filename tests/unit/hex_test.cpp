@@ -5,10 +5,12 @@
 #include <string>
 
 #include "convert/hex_keepset.h"
+#include "convert/hexdec_decode.h"
 #include "function_call.h"
 #include "kelvo/charclass.h"
 #include "kelvo/options.h"
 #include "kelvo/plugin.h"
+#include "reference_conversions.h"
 #include "test_support.h"
 
 namespace {
@@ -198,6 +200,56 @@ TEST_F(HexTest, ArbitraryCodeUnits) {
       ASSERT_LT(i + 2, out.size()) << "escape cut at the end, round " << round;
       EXPECT_TRUE(std::u16string(u"0123456789ABCDEF").find(out[i + 1]) != std::u16string::npos);
       EXPECT_TRUE(std::u16string(u"0123456789ABCDEF").find(out[i + 2]) != std::u16string::npos);
+    }
+  }
+}
+
+// The block decoder and the one-unit decoder against a plain reading of
+// the rules, on texts dense in escapes and in the units that the block
+// decoder's narrowing to bytes could confuse with digits (units whose low
+// byte is a digit, units that saturate to 0 or 0xFF), at every alignment,
+// up to full buffers whose last blocks leave escapes to the tail.
+TEST_F(HexTest, BlockAndUnitDecodersAgree) {
+  const char16_t alphabet[] = {u'%',    0xFF05, u'0',   u'9',   u'a',   u'f',   u'A',   u'F',   u'g',
+                               u'G',    u'/',   u':',   u'@',   u'`',   u'x',   u' ',   0x0130, 0x0141,
+                               0x8030,  0xFF41, 0xFF10, 0xFF01, 0xFF1F, 0xFF20, 0xFF00, 0xD800, 0xFFFF};
+  std::mt19937 random(11);
+  auto decodeWith = [](void (*decode)(char16_t*), const std::u16string& text) {
+    std::vector<char16_t> buffer(MAX_ARG_LEN, u'Z');  // exactly an ArgBuffer: overruns are caught
+    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(std::min(text.size(), buffer.size())),
+              buffer.begin());
+    if (text.size() < buffer.size()) buffer[text.size()] = 0;
+    buffer[MAX_TEXT_LEN] = 0;
+    decode(buffer.data());
+    return std::u16string(buffer.data());
+  };
+  auto units = [](char16_t* b) { HexDecodeUnits(b, b); };
+  auto blocks = [](char16_t* b) { HexDecodeBlocks(b); };
+
+  std::vector<std::u16string> texts;
+  for (int round = 0; round < 3000; ++round) {
+    const size_t length = round % 50 == 0 ? MAX_ARG_LEN - random() % 24 : random() % 40;
+    std::u16string text(length, u'x');
+    for (char16_t& c : text) c = alphabet[random() % std::size(alphabet)];
+    if (round % 7 == 0 && length > 0) text[random() % length] = 0;  // an early terminator
+    texts.push_back(text);
+  }
+  // Escapes across the last blocks and into the tail.
+  for (size_t at = MAX_TEXT_LEN - 14; at < MAX_TEXT_LEN; ++at) {
+    std::u16string text(MAX_TEXT_LEN, u'x');
+    text.replace(at, 3, u"%4a", std::min<size_t>(3, MAX_TEXT_LEN - at));
+    texts.push_back(text);
+  }
+#if defined(__x86_64__)
+  // Every x86-64 processor we test on has SSSE3: the block path must be
+  // the one found, or this test would compare the one-unit path twice.
+  EXPECT_TRUE(HexDecodeBlocksSupported());
+#endif
+  for (const std::u16string& text : texts) {
+    const std::u16string expected = reference::HexDecode(text);
+    EXPECT_U16EQ(expected, decodeWith(units, text)) << Printable(text.substr(0, 40));
+    if (HexDecodeBlocksSupported()) {
+      EXPECT_U16EQ(expected, decodeWith(blocks, text)) << Printable(text.substr(0, 40));
     }
   }
 }

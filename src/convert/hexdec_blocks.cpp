@@ -1,0 +1,145 @@
+// @HEXDEC eight units at a time. Escapes come every few units in encoded
+// text; deciding each one by a branch would mispredict at nearly every
+// escape, so a block of units is decided at once and its kept units are
+// gathered with one shuffle. Needs SSSE3, which the processor is asked
+// for at run time; elsewhere HexDecodeUnits does the work.
+#include <cstdint>
+
+#include "convert/hexdec_decode.h"
+#include "kelvo/limits.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#include <tmmintrin.h>
+#endif
+
+#if defined(__SSE2__)
+
+namespace {
+
+// Units decoded at once, and how many a block reads: the two after its
+// last unit may hold that unit's escape digits.
+constexpr int DECODE_BLOCK = 8;
+constexpr int DECODE_BLOCK_READS = DECODE_BLOCK + 2;
+
+// For each set of kept lanes (bit i: lane i): the shuffle that moves
+// them, in order, to the front, and how many there are.
+struct KeptLanesTable {
+  alignas(16) uint8_t shuffle[256][16];
+  uint8_t count[256];
+};
+
+constexpr KeptLanesTable BuildKeptLanesTable() {
+  KeptLanesTable t{};
+  for (int kept = 0; kept < 256; ++kept) {
+    int out = 0;
+    for (int lane = 0; lane < DECODE_BLOCK; ++lane) {
+      if ((kept >> lane & 1) == 0) continue;
+      t.shuffle[kept][2 * out] = static_cast<uint8_t>(2 * lane);
+      t.shuffle[kept][2 * out + 1] = static_cast<uint8_t>(2 * lane + 1);
+      ++out;
+    }
+    for (int byte = 2 * out; byte < 16; ++byte) t.shuffle[kept][byte] = 0x80;  // zero
+    t.count[kept] = static_cast<uint8_t>(out);
+  }
+  return t;
+}
+
+constexpr KeptLanesTable KEPT_LANES = BuildKeptLanesTable();
+
+inline __m128i LoadUnits(const char16_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+
+// The two units after each of the eight at `at`, as escape digits: in
+// each 16-bit lane the byte they stand for, and in *isPair all ones where
+// both are ASCII hexadecimal digits. The units are narrowed to bytes
+// first (above U+00FF they saturate to 0 or 0xFF, neither a digit), so
+// that both digits of every lane are tested in one vector.
+inline __m128i EscapeValueLanes(const char16_t* at, __m128i* isPair) {
+  // Bytes 0..7: the units after each lane; bytes 8..15: the ones after those.
+  const __m128i bytes = _mm_packus_epi16(LoadUnits(at + 1), LoadUnits(at + 2));
+  const __m128i decimal =
+      _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1)), _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1)));
+  // Setting bit 5 lowers 'A'..'F' to 'a'..'f' and no other byte into it.
+  const __m128i lowered = _mm_or_si128(bytes, _mm_set1_epi8(0x20));
+  const __m128i letter =
+      _mm_and_si128(_mm_cmpgt_epi8(lowered, _mm_set1_epi8('a' - 1)), _mm_cmplt_epi8(lowered, _mm_set1_epi8('f' + 1)));
+  const __m128i isDigit = _mm_or_si128(decimal, letter);
+  // '0'..'9' end in 0..9, 'A'..'F' and 'a'..'f' in 1..6.
+  const __m128i digit =
+      _mm_add_epi8(_mm_and_si128(bytes, _mm_set1_epi8(0x0F)), _mm_and_si128(letter, _mm_set1_epi8(9)));
+  // A 16-bit shift moves each digit within its own byte, as digits are
+  // below 16.
+  const __m128i value = _mm_or_si128(_mm_slli_epi16(digit, 4), _mm_srli_si128(digit, 8));
+  const __m128i bothDigits = _mm_and_si128(isDigit, _mm_srli_si128(isDigit, 8));
+  *isPair = _mm_unpacklo_epi8(bothDigits, bothDigits);
+  return _mm_unpacklo_epi8(value, _mm_setzero_si128());
+}
+
+// Units U+FF01..U+FF1F lowered by 0xFEE0 to their ASCII forms.
+inline __m128i FoldFullwidthLanes(__m128i units) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i aboveFF00 = _mm_subs_epu16(units, _mm_set1_epi16(static_cast<int16_t>(0xFF00)));
+  const __m128i upToFF1F = _mm_cmpeq_epi16(_mm_subs_epu16(aboveFF00, _mm_set1_epi16(0x1F)), zero);
+  const __m128i folded = _mm_andnot_si128(_mm_cmpeq_epi16(aboveFF00, zero), upToFF1F);
+  return _mm_sub_epi16(units, _mm_and_si128(folded, _mm_set1_epi16(static_cast<int16_t>(0xFEE0))));
+}
+
+}  // namespace
+
+bool HexDecodeBlocksSupported() {
+  // Asked once; the answer does not change while the module is loaded.
+  static const bool supported = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3") != 0);
+  return supported;
+}
+
+// Escapes never overlap (a digit is never a percent sign), so every unit
+// of a block can be decided at once: a percent sign with two digits after
+// it becomes their value, those digits are dropped, and every other unit
+// is kept, folded. The kept units of a block are stored together at the
+// end of the result; the store reaches no further than the block read,
+// and the next block is read from beyond it.
+[[gnu::target("ssse3")]] void HexDecodeBlocks(char16_t* buffer) {
+  const char16_t* read = buffer;
+  char16_t* write = buffer;
+  const char16_t* const lastBlock = buffer + MAX_ARG_LEN - DECODE_BLOCK_READS;
+  unsigned carried = 0;  // digits of an escape begun in the block before
+  while (read <= lastBlock) {
+    const __m128i units = LoadUnits(read);
+    __m128i isPair;
+    __m128i value = EscapeValueLanes(read, &isPair);
+    value = _mm_or_si128(value, _mm_and_si128(_mm_cmpeq_epi16(value, _mm_setzero_si128()), _mm_set1_epi16('?')));
+    const __m128i folded = FoldFullwidthLanes(units);
+    const __m128i escapes = _mm_and_si128(_mm_cmpeq_epi16(folded, _mm_set1_epi16('%')), isPair);
+    const __m128i decoded = _mm_or_si128(_mm_and_si128(escapes, value), _mm_andnot_si128(escapes, folded));
+    const __m128i ends = _mm_cmpeq_epi16(units, _mm_setzero_si128());
+    const unsigned masks = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(escapes, ends)));
+
+    const unsigned starts = masks & 0xFF;
+    const unsigned dropped = (starts << 1) | (starts << 2) | carried;
+    unsigned kept = ~dropped & 0xFF;
+    const unsigned terminator = masks >> DECODE_BLOCK;
+    if (terminator != 0) kept &= (terminator & (0u - terminator)) - 1;  // the lanes before it
+
+    const __m128i gather = _mm_load_si128(reinterpret_cast<const __m128i*>(KEPT_LANES.shuffle[kept]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(write), _mm_shuffle_epi8(decoded, gather));
+    write += KEPT_LANES.count[kept];
+    if (terminator != 0) {
+      *write = 0;
+      return;
+    }
+    carried = dropped >> DECODE_BLOCK;
+    read += DECODE_BLOCK;
+  }
+  // Too near the end of the buffer for a block: an escape begun in the
+  // last block has its digits here.
+  read += (carried & 1) + (carried >> 1);
+  HexDecodeUnits(read, write);
+}
+
+#else
+
+bool HexDecodeBlocksSupported() { return false; }
+
+void HexDecodeBlocks(char16_t* buffer) { HexDecodeUnits(buffer, buffer); }
+
+#endif
