@@ -1,6 +1,6 @@
-// Run scanning shared by the in-place decoders (@DEENTITIZE, @HEXDEC):
-// most of a text needs no change, so they look for the next unit that
-// does and keep or move the run before it in bulk.
+// Run scanning for @DEENTITIZE, which decodes in place: most of a text
+// needs no change, so it looks for the next unit that does and keeps or
+// moves the run before it in bulk.
 #pragma once
 
 #include <cstdint>
@@ -9,11 +9,11 @@
 #include <emmintrin.h>
 #endif
 
-// True for the fullwidth forms U+FF01..U+FF1F, which the decoders fold
+// True for the fullwidth forms U+FF01..U+FF1F, which @DEENTITIZE folds
 // to ASCII.
 inline bool IsFoldedFullwidth(char16_t c) { return static_cast<uint16_t>(c - 0xFF01) <= 0x1E; }
 
-// True for a unit that a decoder copies as it stands: neither the
+// True for a unit that is copied as it stands: neither the
 // terminator, nor the ASCII character `special` that starts its escapes,
 // nor a fullwidth form it folds. The three tests are combined without
 // branches: a branch per test would be mispredicted at every blank.
@@ -56,33 +56,6 @@ inline const char16_t* SkipPlainRun(const char16_t* p, const char16_t* limit, ch
 #endif
   while (IsPlainUnit(*p, special)) ++p;
   return p;
-}
-
-// Copies the plain run at read to write, in another buffer, as
-// SkipPlainRun finds it, and advances both past it. Where the machine has
-// vectors a whole block is stored even when only its first units are
-// plain: the units after them are overwritten by what the caller writes
-// next, so out must have room for a block beyond the result (a result no
-// longer than its input, in a buffer as large as the input's, has).
-inline void CopyPlainRun(const char16_t*& read, char16_t*& write, const char16_t* limit, char16_t special) {
-#if defined(__SSE2__)
-  while (limit - read >= PLAIN_BLOCK) {
-    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(read));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(write), units);
-    const int stops = BlockStops(units, special);
-    if (stops != 0) {
-      const int plain = __builtin_ctz(static_cast<unsigned>(stops)) / 2;  // two mask bits a unit
-      read += plain;
-      write += plain;
-      return;
-    }
-    read += PLAIN_BLOCK;
-    write += PLAIN_BLOCK;
-  }
-#else
-  (void)limit;
-#endif
-  while (IsPlainUnit(*read, special)) *write++ = *read++;
 }
 
 // Moves the plain run at read down to write (write <= read), as
