@@ -45,7 +45,11 @@ TagArgument SplitTagArgument(const char16_t* argument) {
   return split;
 }
 
-constexpr char16_t kClosingTagStart[] = {MARK_LT, u'/'};
+// Tag names are a few characters long: a plain loop beats a library
+// call.
+inline void CopyUnits(char16_t* to, const char16_t* from, int n) {
+  for (int i = 0; i < n; ++i) to[i] = from[i];
+}
 
 }  // namespace
 
@@ -68,18 +72,22 @@ PLUGIN_EXPORT int PLUGIN_API f_entag(char16_t* buffer) {
   // The string ends within the text even when the buffer lacks its
   // terminator; the buffer is overwritten with the result anyway.
   buffer[MAX_TEXT_LEN] = 0;
+  // The tags fit, so they are written without checks.
   char16_t result[MAX_ARG_LEN];
-  ResultBuffer rb;
-  ResultInit(&rb, result, MAX_ARG_LEN);
-  ResultAppendTag(&rb, split.tag, split.tagLength);
+  result[0] = MARK_LT;
+  CopyUnits(result + 1, split.tag, split.tagLength);
+  result[openingLength - 1] = MARK_GT;
   ResultBuffer body;
-  ResultInit(&body, result + rb.length, MAX_ARG_LEN - rb.length - closingLength);
+  ResultInit(&body, result + openingLength, MAX_ARG_LEN - openingLength - closingLength);
   EntitizeText(split.string, &body);
-  rb.length += body.length;
-  ResultAppendPiece(&rb, kClosingTagStart, 2);
-  ResultAppendPiece(&rb, split.tag, split.nameLength);
-  ResultAppendChar(&rb, MARK_GT);
+  char16_t* const closing = body.text + body.length;
+  closing[0] = MARK_LT;
+  closing[1] = u'/';
+  CopyUnits(closing + 2, split.tag, split.nameLength);
+  closing[closingLength - 1] = MARK_GT;
+  closing[closingLength] = 0;
+  const int length = openingLength + body.length + closingLength;
 
-  std::memcpy(buffer, result, sizeof(char16_t) * static_cast<size_t>(rb.length + 1));
+  std::memcpy(buffer, result, sizeof(char16_t) * static_cast<size_t>(length + 1));
   return 0;
 }
