@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "convert/hexdec_decode.h"
+#include "kelvo/cpu.h"
 #include "kelvo/limits.h"
 
 #if defined(__SSE2__)
@@ -86,11 +87,7 @@ inline __m128i FoldFullwidthLanes(__m128i units) {
 
 }  // namespace
 
-bool HexDecodeBlocksSupported() {
-  // Asked once; the answer does not change while the module is loaded.
-  static const bool supported = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3") != 0);
-  return supported;
-}
+bool HexDecodeBlocksSupported() { return CpuHasSsse3(); }
 
 // Escapes never overlap (a digit is never a percent sign), so every unit
 // of a block can be decided at once: a percent sign with two digits after
