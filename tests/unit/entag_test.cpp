@@ -126,6 +126,14 @@ TEST_F(EntagTest, ResultsAtTheBuffersEnd) {
        0, u""},
       {Times(u'a', 4000) + u" " + Times(u'b', 8378) + u",x",
        Times(u'a', 4000) + u" " + Times(u'b', 8378) + u",x", -1, kTooLong},
+      // Short tags at the very end of the buffer, and tags around the
+      // eight units that are moved at once.
+      {Times(u' ', MAX_TEXT_LEN - 2) + u"ab", u"\uFF1Cab\uFF1E\uFF1C/ab\uFF1E", 0, u""},
+      {Times(u' ', MAX_TEXT_LEN - 7) + u"abcdefg", u"\uFF1Cabcdefg\uFF1E\uFF1C/abcdefg\uFF1E", 0, u""},
+      // Unterminated: the unit in the last slot is not read.
+      {Times(u' ', MAX_ARG_LEN - 8) + u"abcdefgh", u"\uFF1Cabcdefg\uFF1E\uFF1C/abcdefg\uFF1E", 0, u""},
+      {u"abcdefgh,x", u"\uFF1Cabcdefgh\uFF1Ex\uFF1C/abcdefgh\uFF1E", 0, u""},
+      {u"abcdefghi j,", u"\uFF1Cabcdefghi j\uFF1E\uFF1C/abcdefghi\uFF1E", 0, u""},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(Printable(row.input.substr(0, 12)) + "... length " +
