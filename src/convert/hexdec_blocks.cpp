@@ -94,7 +94,8 @@ bool HexDecodeBlocksSupported() { return CpuHasSsse3(); }
 // it becomes their value, those digits are dropped, and every other unit
 // is kept, folded. The kept units of a block are stored together at the
 // end of the result; the store reaches no further than the block read,
-// and the next block is read from beyond it.
+// and the next block is read from beyond it. Nothing is written after the
+// text's terminator.
 [[gnu::target("ssse3")]] void HexDecodeBlocks(char16_t* buffer) {
   const char16_t* read = buffer;
   char16_t* write = buffer;
@@ -118,14 +119,27 @@ bool HexDecodeBlocksSupported() { return CpuHasSsse3(); }
     if (terminator != 0) kept &= (terminator & (0u - terminator)) - 1;  // the lanes before it
 
     const __m128i gather = _mm_load_si128(reinterpret_cast<const __m128i*>(KEPT_LANES.shuffle[kept]));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(write), _mm_shuffle_epi8(decoded, gather));
-    write += KEPT_LANES.count[kept];
-    if (terminator != 0) {
-      *write = 0;
-      return;
+    const __m128i gathered = _mm_shuffle_epi8(decoded, gather);  // zeros after the kept units
+    const int count = KEPT_LANES.count[kept];
+    if (terminator == 0) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(write), gathered);
+      write += count;
+      carried = dropped >> DECODE_BLOCK;
+      read += DECODE_BLOCK;
+      continue;
     }
-    carried = dropped >> DECODE_BLOCK;
-    read += DECODE_BLOCK;
+    // The last block: nothing is written past the text's terminator, so
+    // the whole block is stored only where it ends before that.
+    const char16_t* const textEnd = read + __builtin_ctz(terminator);
+    if (write + DECODE_BLOCK <= textEnd + 1) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(write), gathered);
+    } else {
+      alignas(16) char16_t lanes[DECODE_BLOCK];
+      _mm_store_si128(reinterpret_cast<__m128i*>(lanes), gathered);
+      for (int i = 0; i < count; ++i) write[i] = lanes[i];
+    }
+    write[count] = 0;
+    return;
   }
   // Too near the end of the buffer for a block: an escape begun in the
   // last block has its digits here.

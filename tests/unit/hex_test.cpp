@@ -1,6 +1,7 @@
 // @HEXENC and @HEXDEC.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -220,7 +221,13 @@ TEST_F(HexTest, BlockAndUnitDecodersAgree) {
               buffer.begin());
     if (text.size() < buffer.size()) buffer[text.size()] = 0;
     buffer[MAX_TEXT_LEN] = 0;
+    const std::vector<char16_t> before = buffer;
     decode(buffer.data());
+    // Nothing is written after the text's terminator.
+    const size_t end = std::u16string(before.data()).size();
+    EXPECT_TRUE(std::equal(before.begin() + static_cast<std::ptrdiff_t>(end) + 1, before.end(),
+                           buffer.begin() + static_cast<std::ptrdiff_t>(end) + 1))
+        << Printable(text.substr(0, 40));
     return std::u16string(buffer.data());
   };
   auto units = [](char16_t* b) { HexDecodeUnits(b, b); };
