@@ -45,19 +45,8 @@ TagArgument SplitTagArgument(const char16_t* argument) {
   return split;
 }
 
-// Tags are a few characters long. Up to eight units are moved with one
-// fixed-size copy, where both the source and the destination have the
-// room for all eight (what lands past n is overwritten afterwards);
-// longer ones through the library.
-constexpr int SHORT_TAG = 8;
-
-inline void CopyTagUnits(char16_t* to, const char16_t* toEnd, const char16_t* from, const char16_t* fromEnd,
-                         int n) {
-  if (n <= SHORT_TAG && toEnd - to >= SHORT_TAG && fromEnd - from >= SHORT_TAG) {
-    std::memcpy(to, from, sizeof(char16_t) * SHORT_TAG);
-  } else {
-    std::memcpy(to, from, sizeof(char16_t) * static_cast<size_t>(n));
-  }
+inline void CopyUnits(char16_t* to, const char16_t* from, int n) {
+  std::memcpy(to, from, sizeof(char16_t) * static_cast<size_t>(n));
 }
 
 }  // namespace
@@ -84,9 +73,7 @@ PLUGIN_EXPORT int PLUGIN_API f_entag(char16_t* buffer) {
   // The tags fit, so they are written without checks.
   char16_t result[MAX_ARG_LEN];
   result[0] = MARK_LT;
-  const char16_t* const bufferEnd = buffer + MAX_ARG_LEN;
-  char16_t* const resultEnd = result + MAX_ARG_LEN;
-  CopyTagUnits(result + 1, resultEnd, split.tag, bufferEnd, split.tagLength);
+  CopyUnits(result + 1, split.tag, split.tagLength);
   result[openingLength - 1] = MARK_GT;
   ResultBuffer body;
   ResultInit(&body, result + openingLength, MAX_ARG_LEN - openingLength - closingLength);
@@ -94,7 +81,7 @@ PLUGIN_EXPORT int PLUGIN_API f_entag(char16_t* buffer) {
   char16_t* const closing = body.text + body.length;
   closing[0] = MARK_LT;
   closing[1] = u'/';
-  CopyTagUnits(closing + 2, resultEnd, split.tag, bufferEnd, split.nameLength);
+  CopyUnits(closing + 2, split.tag, split.nameLength);
   closing[closingLength - 1] = MARK_GT;
   closing[closingLength] = 0;
   const int length = openingLength + body.length + closingLength;
