@@ -20,29 +20,20 @@
 namespace {
 
 using entitize_scan::CopyPlainRun;
+using entitize_scan::FollowsCandidate;
 using entitize_scan::kEmDash;
 using entitize_scan::MasksFor;
 using entitize_scan::RunEnd;
 using entitize_scan::ScanMasks;
 
-// The longest entity written, "&brvbar;", has eight units.
-constexpr int kEntityUnits = 8;
-
-// An entity as it is written: U+FF06, the name and its ';', padded to
-// eight units, so that it is copied whole with one fixed-size move.
 struct Entity {
-  char16_t text[kEntityUnits];
+  const char16_t* name;  // with its closing ';', without the ampersand
   int length;
 };
 
 template <int N>
 constexpr Entity Named(const char16_t (&name)[N]) {
-  static_assert(N <= kEntityUnits, "an entity takes at most eight units");
-  Entity e{};
-  e.text[0] = MARK_AMP;
-  for (int i = 0; i < N - 1; ++i) e.text[1 + i] = name[i];
-  e.length = N;
-  return e;
+  return {name, N - 1};
 }
 
 constexpr Entity kUarr = Named(u"uarr;");
@@ -119,23 +110,17 @@ bool StartsEmDash(const char16_t* input, const char16_t* at, char16_t prev) {
          at[2] != u'-';
 }
 
-// Appends the entity, all or none, as ResultAppendEntity does; inline,
-// since nearly every character that takes a rule writes one. Where the
-// room allows, all eight units are moved at once (no loop whose end
-// depends on the entity) and the length says how many count.
+// Appends U+FF06 and the name, all or none, as ResultAppendEntity does;
+// inline, since nearly every character that takes a rule writes one.
 inline void AppendEntity(ResultBuffer* out, const Entity& entity) {
-  const int room = ResultRoom(out);
-  if (entity.length > room) {
+  if (entity.length + 1 > ResultRoom(out)) {
     out->closed = true;
     return;
   }
   char16_t* at = out->text + out->length;
-  if (room >= kEntityUnits) {
-    std::memcpy(at, entity.text, sizeof entity.text);
-  } else {
-    for (int i = 0; i < entity.length; ++i) at[i] = entity.text[i];
-  }
-  out->length += entity.length;
+  at[0] = MARK_AMP;
+  for (int i = 0; i < entity.length; ++i) at[1 + i] = entity.name[i];
+  out->length += entity.length + 1;
   out->text[out->length] = 0;
 }
 
@@ -276,7 +261,7 @@ void EntitizeText(const char16_t* input, ResultBuffer* out) {
     int written = run.written;
     const char16_t* at = p + run.read;
     if (*at == 0) break;  // the terminator, and no candidate waits for it
-    if (run.candidateFollowed) {
+    if (run.waiting != 0 && FollowsCandidate(*at, run.waiting)) {
       // The candidate written last takes its rule after all.
       --at;
       --out->length;

@@ -116,12 +116,15 @@ inline ScanMasks MasksFor(int quotes, int spaces, int dash, int apos) {
   return m;
 }
 
+// True when c is a follower that the candidate before it waits for.
+inline bool FollowsCandidate(char16_t c, uint32_t waiting) {
+  return (ScanEntry(kScanTables.entry[0][0], c) & waiting) != 0;
+}
+
 struct RunEnd {
-  int read;     // input characters consumed
-  int written;  // result characters written
-  // The character the scan stopped at is a follower that the candidate
-  // written last waits for: the candidate takes its rule after all.
-  bool candidateFollowed;
+  int read;          // input characters consumed
+  int written;       // result characters written
+  uint32_t waiting;  // follower bits the last character written waits for
 };
 
 // Copies the characters that need no rule from input to output, at most
@@ -137,10 +140,10 @@ struct RunEnd {
   char16_t* o = output;
   char16_t* const end = output + room;
   uint32_t watch = stop;  // bits that stop the scan at *p
-  uint32_t entry;         // the entry of *p once the scan stops
   for (;;) {
     // Two at a time while both fit: a character copied is no terminator,
     // so the one after it is still within the input.
+    uint32_t entry;
     if (end - o >= 2) {
       entry = ScanEntry(table, p[0]);
       if ((entry & watch) == 0) {
@@ -158,8 +161,8 @@ struct RunEnd {
         ++o;
       }
     } else {
-      entry = ScanEntry(table, *p);
       if (o == end) break;
+      entry = ScanEntry(table, *p);
       if ((entry & watch) == 0) {
         *o++ = static_cast<char16_t>(entry >> SCAN_OUTPUT_SHIFT);
         watch = stop | ((entry >> SCAN_WAITS_SHIFT) & 0xFF);
@@ -173,7 +176,7 @@ struct RunEnd {
     while ((ScanEntry(table, *p) & SCAN_FOLLOWS_SPACE) != 0);
     watch = stop;
   }
-  return {static_cast<int>(p - input), static_cast<int>(o - output), (entry & watch & ~stop) != 0};
+  return {static_cast<int>(p - input), static_cast<int>(o - output), watch & ~stop};
 }
 
 }  // namespace entitize_scan
