@@ -87,6 +87,15 @@ if(KELVO_X86)
   target_link_options(kelvo_plugin PRIVATE -Wl,--enable-stdcall-fixup)
 endif()
 
+# Optimised builds let the compiler work across files, as on Linux.
+include(CheckIPOSupported)
+check_ipo_supported(RESULT KELVO_IPO LANGUAGES CXX)
+if(KELVO_IPO)
+  set_target_properties(kelvo_objects kelvo_plugin PROPERTIES
+    INTERPROCEDURAL_OPTIMIZATION_RELEASE ON
+    INTERPROCEDURAL_OPTIMIZATION_RELWITHDEBINFO ON)
+endif()
+
 # --- The kelvo shell, kelvo.exe, beside the two DLLs.
 file(GLOB SHELL_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/host/shell_*.cpp)
 if(SHELL_SOURCES)
