@@ -10,6 +10,7 @@
 
 #include "convert/entity_table.h"
 #include "convert/plain_run.h"
+#include "kelvo/charclass.h"
 #include "kelvo/limits.h"
 #include "kelvo/markup.h"
 #include "kelvo/options.h"
@@ -34,12 +35,6 @@ struct Decoded {
 inline char16_t At(const char16_t* s, int i) { return i < MAX_TEXT_LEN ? s[i] : char16_t(0); }
 
 inline bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-inline bool IsAsciiHexDigit(char16_t c) {
-  return IsAsciiDigit(c) || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
-}
-inline uint32_t HexValue(char16_t c) {
-  return c <= u'9' ? uint32_t(c - u'0') : uint32_t((c | 0x20) - u'a' + 10);
-}
 
 inline uint32_t Accumulate(uint32_t value, uint32_t base, uint32_t digit) {
   value = value * base + digit;  // value < VALUE_CEILING, so no overflow
@@ -73,8 +68,8 @@ int ReadNumeric(const char16_t* s, int i, uint32_t base, Decoded* out) {
   uint32_t value = 0;
   for (;;) {
     char16_t c = At(s, i);
-    if (base == 10 ? !IsAsciiDigit(c) : !IsAsciiHexDigit(c)) break;
-    value = Accumulate(value, base, HexValue(c));
+    if (base == 10 ? !IsAsciiDigit(c) : !IsHexDigitChar(c)) break;
+    value = Accumulate(value, base, static_cast<uint32_t>(HexDigitValue(c)));
     ++i;
   }
   if (At(s, i) != u';') return -1;
@@ -116,7 +111,7 @@ int ReadEntity(const char16_t* s, int j, bool approximate, Decoded* out) {
   if (At(s, j) == u'#') {
     char16_t next = At(s, j + 1);
     if (IsAsciiDigit(next)) return ReadNumeric(s, j + 1, 10, out);
-    if ((next == u'x' || next == u'X') && IsAsciiHexDigit(At(s, j + 2)))
+    if ((next == u'x' || next == u'X') && IsHexDigitChar(At(s, j + 2)))
       return ReadNumeric(s, j + 2, 16, out);
   }
   return ReadNamed(s, j, approximate, out);

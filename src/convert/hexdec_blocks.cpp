@@ -5,6 +5,7 @@
 // for at run time; elsewhere HexDecodeUnits does the work.
 #include <cstdint>
 
+#include "convert/fullwidth_lanes.h"
 #include "convert/hexdec_decode.h"
 #include "kelvo/cpu.h"
 #include "kelvo/limits.h"
@@ -76,13 +77,10 @@ inline __m128i EscapeValueLanes(const char16_t* at, __m128i* isPair) {
   return _mm_unpacklo_epi8(value, _mm_setzero_si128());
 }
 
-// Units U+FF01..U+FF1F lowered by 0xFEE0 to their ASCII forms.
+// Units U+FF01..U+FF1F lowered to their ASCII forms.
 inline __m128i FoldFullwidthLanes(__m128i units) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i aboveFF00 = _mm_subs_epu16(units, _mm_set1_epi16(static_cast<int16_t>(0xFF00)));
-  const __m128i upToFF1F = _mm_cmpeq_epi16(_mm_subs_epu16(aboveFF00, _mm_set1_epi16(0x1F)), zero);
-  const __m128i folded = _mm_andnot_si128(_mm_cmpeq_epi16(aboveFF00, zero), upToFF1F);
-  return _mm_sub_epi16(units, _mm_and_si128(folded, _mm_set1_epi16(static_cast<int16_t>(0xFEE0))));
+  const __m128i distance = _mm_set1_epi16(static_cast<int16_t>(FOLD_DISTANCE));
+  return _mm_sub_epi16(units, _mm_and_si128(FoldedFullwidthLanes(units), distance));
 }
 
 }  // namespace

@@ -5,13 +5,8 @@
 
 #include <cstdint>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
-// True for the fullwidth forms U+FF01..U+FF1F, which @DEENTITIZE folds
-// to ASCII.
-inline bool IsFoldedFullwidth(char16_t c) { return static_cast<uint16_t>(c - 0xFF01) <= 0x1E; }
+#include "convert/fullwidth_lanes.h"
+#include "kelvo/markup.h"
 
 // True for a unit that is copied as it stands: neither the
 // terminator, nor the ASCII character `special` that starts its escapes,
@@ -31,10 +26,7 @@ inline int BlockStops(__m128i units, char16_t special) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i isSpecial = _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<int16_t>(special)));
   const __m128i isEnd = _mm_cmpeq_epi16(units, zero);
-  // Above U+FF00 the distance from U+FF00, else 0; a folded form is 1..0x1F.
-  const __m128i aboveFF00 = _mm_subs_epu16(units, _mm_set1_epi16(static_cast<int16_t>(0xFF00)));
-  const __m128i upToFF1F = _mm_cmpeq_epi16(_mm_subs_epu16(aboveFF00, _mm_set1_epi16(0x1F)), zero);
-  const __m128i folded = _mm_andnot_si128(_mm_cmpeq_epi16(aboveFF00, zero), upToFF1F);
+  const __m128i folded = FoldedFullwidthLanes(units);
   return _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(isSpecial, isEnd), folded));
 }
 #endif
