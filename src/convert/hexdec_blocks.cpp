@@ -10,12 +10,12 @@
 #include "kelvo/cpu.h"
 #include "kelvo/limits.h"
 
+// Where the processor has none of it, the block path is never chosen.
+bool HexDecodeBlocksSupported() { return CpuHasSsse3(); }
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #include <tmmintrin.h>
-#endif
-
-#if defined(__SSE2__)
 
 namespace {
 
@@ -85,8 +85,6 @@ inline __m128i FoldFullwidthLanes(__m128i units) {
 
 }  // namespace
 
-bool HexDecodeBlocksSupported() { return CpuHasSsse3(); }
-
 // Escapes never overlap (a digit is never a percent sign), so every unit
 // of a block can be decided at once: a percent sign with two digits after
 // it becomes their value, those digits are dropped, and every other unit
@@ -146,8 +144,6 @@ bool HexDecodeBlocksSupported() { return CpuHasSsse3(); }
 }
 
 #else
-
-bool HexDecodeBlocksSupported() { return false; }
 
 void HexDecodeBlocks(char16_t* buffer) { HexDecodeUnits(buffer, buffer); }
 
