@@ -18,7 +18,6 @@ using TagOpts = ConversionSettings;
 using TagRow = FunctionRow;
 
 const char16_t kMissingTag[] = u"Kelvo plugin: Missing tag name\r\n";
-const char16_t kRefused[] = u"Kelvo plugin: Unicode output not supported\r\n";
 
 // ＆ ＜ ＞ are written \uFF06 \uFF1C \uFF1E below.
 const TagRow kEntagRows[] = {
@@ -62,8 +61,8 @@ const TagRow kEntagRows[] = {
     // The tag text is never entitized, the markers of the string pass.
     {u"p <x>,\uFF1E\"", {}, u"\uFF1Cp <x>\uFF1E\uFF1E\uFF06rdquo;\uFF1C/p\uFF1E"},
 
-    {u"p,x", {.unicodeOutput = 1}, u"p,x", -2, kRefused},
-    {u"", {.unicodeOutput = 1}, u"", -2, kRefused},
+    {u"p,x", {.unicodeOutput = 1}, u"p,x", -2, kUnicodeRefused},
+    {u"", {.unicodeOutput = 1}, u"", -2, kUnicodeRefused},
 };
 
 class EntagTest : public HostFixture {};

@@ -28,7 +28,6 @@ void Apply(const Opts& o) { ApplySettings(o); }
 
 using Row = FunctionRow;
 
-const char16_t kRefused[] = u"Kelvo plugin: Unicode output not supported\r\n";
 
 // ＆ is written \uFF06 below.
 const Row kEntitizeRows[] = {
@@ -134,7 +133,7 @@ const Row kEntitizeRows[] = {
     {u"\x01\x7F\xD800\xDFFF\xFFFF", {}, u"\x01\x7F\xD800\xDFFF\xFFFF"},
     {u"\"x\"", {.quotes = 7, .spaces = 9, .dash = 3, .apos = -1}, u"\"x\""},
 
-    {u"a&b", {.unicodeOutput = 1}, u"a&b", -2, kRefused},
+    {u"a&b", {.unicodeOutput = 1}, u"a&b", -2, kUnicodeRefused},
     {u"a&b", {.unicodeOutput = 2}, u"a\uFF06amp;b"},
 };
 

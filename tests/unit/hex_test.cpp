@@ -18,7 +18,6 @@ namespace {
 
 class HexTest : public HostFixture {};
 
-const std::u16string REFUSED = u"Kelvo plugin: Unicode output not supported\r\n";
 
 struct EncodeRow {
   const char* keep;  // HEXENC_KEEP in UTF-8, or null for unset
@@ -170,7 +169,7 @@ TEST_F(HexTest, RefusedUnderUnicodeOutput) {
     FunctionCall call = CallFunction(function, u"a b%20");
     EXPECT_EQ(-2, call.result);
     EXPECT_U16EQ(u"a b%20", call.buffer);
-    EXPECT_U16EQ(REFUSED, call.err);
+    EXPECT_U16EQ(kUnicodeRefused, call.err);
   }
   EXPECT_EQ(-1, f_hexenc(nullptr));
   EXPECT_EQ(-1, f_hexdec(nullptr));

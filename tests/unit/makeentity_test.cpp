@@ -17,7 +17,6 @@ using MakeOpts = ConversionSettings;
 using MakeRow = FunctionRow;
 
 const char16_t kMissing[] = u"Kelvo plugin: Missing argument\r\n";
-const char16_t kRefused[] = u"Kelvo plugin: Unicode output not supported\r\n";
 
 // ＆ is written \uFF06 below.
 const MakeRow kMakeEntityRows[] = {
@@ -68,9 +67,9 @@ const MakeRow kMakeEntityRows[] = {
     {u"ab", {}, u"\uFF06ab;"},
     {u"a b", {}, u"\uFF06a b;"},  // names are not checked
     {u"", {}, u"", -1, kMissing},
-    {u"x", {.unicodeOutput = 1}, u"x", -2, kRefused},
-    {u"copy", {.unicodeOutput = 1}, u"copy", -2, kRefused},
-    {u"", {.unicodeOutput = 1}, u"", -2, kRefused},
+    {u"x", {.unicodeOutput = 1}, u"x", -2, kUnicodeRefused},
+    {u"copy", {.unicodeOutput = 1}, u"copy", -2, kUnicodeRefused},
+    {u"", {.unicodeOutput = 1}, u"", -2, kUnicodeRefused},
 };
 
 class MakeEntityTest : public HostFixture {};

@@ -30,6 +30,10 @@ class HostFixture : public ::testing::Test {
   }
 };
 
+// What a conversion writes to standard error when it refuses to run
+// because the host writes Unicode output.
+inline constexpr char16_t kUnicodeRefused[] = u"Kelvo plugin: Unicode output not supported\r\n";
+
 // Readable failure output for UTF-16 strings.
 inline std::string Printable(const std::u16string& s) {
   std::string out;
