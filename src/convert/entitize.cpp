@@ -22,9 +22,8 @@ namespace {
 using entitize_scan::CopyPlainRun;
 using entitize_scan::FollowsCandidate;
 using entitize_scan::kEmDash;
-using entitize_scan::MasksFor;
 using entitize_scan::RunEnd;
-using entitize_scan::ScanMasks;
+using entitize_scan::ScanTableFor;
 
 struct Entity {
   const char16_t* name;  // with its closing ';', without the ampersand
@@ -251,17 +250,18 @@ inline const char16_t* ConvertOne(const char16_t* input, const char16_t* at, Res
 void EntitizeText(const char16_t* input, ResultBuffer* out) {
   if (ResultRoom(out) == 0) return;
   const Settings settings = CurrentSettings();
-  const ScanMasks masks = MasksFor(settings.quotes, settings.spaces, settings.dash, settings.apos);
+  const uint16_t* const table =
+      ScanTableFor(settings.quotes, settings.spaces, settings.dash, settings.apos);
   char16_t prev = u' ';
   const char16_t* p = input;
   for (;;) {
     const int room = ResultRoom(out);
-    const RunEnd run = CopyPlainRun(p, out->text + out->length, room, masks);
+    const RunEnd run = CopyPlainRun(p, out->text + out->length, room, table);
     out->length += run.written;
     int written = run.written;
     const char16_t* at = p + run.read;
     if (*at == 0) break;  // the terminator, and no candidate waits for it
-    if (run.waiting != 0 && FollowsCandidate(*at, run.waiting)) {
+    if (run.waiting != 0 && FollowsCandidate(table, *at, run.waiting)) {
       // The candidate written last takes its rule after all.
       --at;
       --out->length;
