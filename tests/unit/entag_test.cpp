@@ -146,6 +146,24 @@ TEST_F(EntagTest, ResultsAtTheBuffersEnd) {
   }
 }
 
+// Every length of tag text and of tag name from 1 to 20 units, with and
+// without attributes: the short tags are moved in pieces of a fixed size
+// that overlap, so each length must come out whole and nothing else
+// changes.
+TEST_F(EntagTest, EveryShortTagLength) {
+  const std::u16string letters = u"abcdefghijklmnopqrst";
+  for (int nameLength = 1; nameLength <= 20; ++nameLength) {
+    const std::u16string name = letters.substr(0, static_cast<size_t>(nameLength));
+    for (const std::u16string& attributes : {std::u16string(), std::u16string(u" c=\"1\"")}) {
+      const std::u16string tag = name + attributes;
+      SCOPED_TRACE(Printable(tag));
+      const FunctionCall call = CallFunction(f_entag, tag + u",x&y");
+      EXPECT_EQ(0, call.result);
+      EXPECT_EQ(u"\uFF1C" + tag + u"\uFF1Ex\uFF06amp;y\uFF1C/" + name + u"\uFF1E", call.buffer);
+    }
+  }
+}
+
 // Any code units at the longest length: both tags whole around whatever
 // of the string fits, and nothing read or written outside the buffer.
 TEST_F(EntagTest, AnyCodeUnitsAtTheLongestLength) {
