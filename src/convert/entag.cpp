@@ -99,7 +99,7 @@ PLUGIN_EXPORT int PLUGIN_API f_entag(char16_t* buffer) {
   result[openingLength - 1] = MARK_GT;
   ResultBuffer body;
   ResultInit(&body, result + openingLength, MAX_ARG_LEN - openingLength - closingLength);
-  EntitizeText(split.string, &body);
+  EntitizeText(split.string, buffer + MAX_ARG_LEN, &body);
   char16_t* const closing = body.text + body.length;
   closing[0] = MARK_LT;
   closing[1] = u'/';

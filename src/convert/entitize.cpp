@@ -25,14 +25,22 @@ using entitize_scan::kEmDash;
 using entitize_scan::RunEnd;
 using entitize_scan::ScanTableFor;
 
+// The longest entity written, "&brvbar;", fills a block of eight units.
+constexpr int kEntityBlock = 8;
+
 struct Entity {
-  const char16_t* name;  // with its closing ';', without the ampersand
-  int length;
+  char16_t block[kEntityBlock];  // the ampersand marker, the name with its ';', padding
+  int length;                    // of the name
 };
 
 template <int N>
 constexpr Entity Named(const char16_t (&name)[N]) {
-  return {name, N - 1};
+  static_assert(N <= kEntityBlock, "an entity fills at most one block");
+  Entity e{};
+  e.block[0] = MARK_AMP;
+  for (int i = 0; i < N - 1; ++i) e.block[1 + i] = name[i];
+  e.length = N - 1;
+  return e;
 }
 
 constexpr Entity kUarr = Named(u"uarr;");
@@ -117,8 +125,12 @@ inline void AppendEntity(ResultBuffer* out, const Entity& entity) {
     return;
   }
   char16_t* at = out->text + out->length;
-  at[0] = MARK_AMP;
-  for (int i = 0; i < entity.length; ++i) at[1 + i] = entity.name[i];
+  if (ResultRoom(out) >= kEntityBlock) {
+    // One fixed-size move; what lies past the entity is overwritten later.
+    std::memcpy(at, entity.block, sizeof entity.block);
+  } else {
+    for (int i = 0; i <= entity.length; ++i) at[i] = entity.block[i];
+  }
   out->length += entity.length + 1;
   out->text[out->length] = 0;
 }
@@ -247,16 +259,17 @@ inline const char16_t* ConvertOne(const char16_t* input, const char16_t* at, Res
 
 }  // namespace
 
-void EntitizeText(const char16_t* input, ResultBuffer* out) {
+void EntitizeText(const char16_t* input, const char16_t* inputEnd, ResultBuffer* out) {
   if (ResultRoom(out) == 0) return;
   const Settings settings = CurrentSettings();
   const uint16_t* const table =
       ScanTableFor(settings.quotes, settings.spaces, settings.dash, settings.apos);
+  const entitize_scan::BlockSettings blockSettings = entitize_scan::BlockSettingsFor(settings.spaces);
   char16_t prev = u' ';
   const char16_t* p = input;
   for (;;) {
     const int room = ResultRoom(out);
-    const RunEnd run = CopyPlainRun(p, out->text + out->length, room, table);
+    const RunEnd run = CopyPlainRun(p, inputEnd, out->text + out->length, room, table, blockSettings);
     out->length += run.written;
     int written = run.written;
     const char16_t* at = p + run.read;
@@ -287,7 +300,7 @@ PLUGIN_EXPORT int PLUGIN_API f_entitize(char16_t* buffer) {
   char16_t result[MAX_ARG_LEN];
   ResultBuffer rb;
   ResultInit(&rb, result, MAX_ARG_LEN);
-  EntitizeText(buffer, &rb);
+  EntitizeText(buffer, buffer + MAX_ARG_LEN, &rb);
   std::memcpy(buffer, result, sizeof(char16_t) * static_cast<size_t>(rb.length + 1));
   return 0;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "convert/entitize_blocks.h"
 #include "kelvo/charclass.h"
 #include "kelvo/markup.h"
 
@@ -64,7 +65,11 @@ constexpr uint16_t ScanEntryOf(char16_t c, const ScanSelector& s) {
   if (c == u'&' || c == u'-') own |= SCAN_FOLLOWS_SPACE_NBSP;
   if (c == u'-') own |= SCAN_FOLLOWS_HYPHEN;
   uint32_t watch = SCAN_STOP;
-  if (s.spaces == 2 && c == u' ') watch |= SCAN_FOLLOWS_SPACE | SCAN_FOLLOWS_SPACE_NBSP;
+  // A tab or line break takes its rule when the scan meets it, but blocks
+  // write it as a blank, after which it waits as a blank does.
+  if (s.spaces == 2 && (c == u' ' || IsOneOf(c, kLineBreaksAndTab))) {
+    watch |= SCAN_FOLLOWS_SPACE | SCAN_FOLLOWS_SPACE_NBSP;
+  }
   if (s.dash && c == u'-') watch |= SCAN_FOLLOWS_HYPHEN;
   return static_cast<uint16_t>(own | watch << SCAN_WATCH_SHIFT);
 }
@@ -128,70 +133,96 @@ struct RunEnd {
   uint32_t waiting;  // follower bits the last character written waits for
 };
 
+// Units copied one by one after a block stopped at a unit that needed
+// nothing, before blocks are tried again: text above U+00FF (which
+// blocks always stop at) goes on one unit at a time.
+constexpr int SCAN_UNITS_BETWEEN_BLOCKS = 16;
+
 // Copies the characters that need no rule from input to output, at most
 // `room` of them, and stops before the first one that needs a rule.
-// White space swallowed after a blank is read but not written. The
-// terminator always stops the scan, so nothing past the input is read.
-// Always inlined: a call per run costs short lines a third of their time.
-[[gnu::always_inline]] inline RunEnd CopyPlainRun(const char16_t* input, char16_t* output, int room,
-                                                  const uint16_t* table) {
+// White space swallowed after a blank is read but not written. Blocks
+// read ahead of the terminator, up to inputEnd, where the input's
+// storage ends; units are read up to the terminator. Always inlined: a
+// call per run costs short lines a third of their time.
+[[gnu::always_inline]] inline RunEnd CopyPlainRun(const char16_t* input, const char16_t* inputEnd,
+                                                  char16_t* output, int room,
+                                                  const uint16_t* table,
+                                                  const BlockSettings& blockSettings) {
   const char16_t* p = input;
   char16_t* o = output;
   char16_t* const end = output + room;
-  // Blocks of four start before this.
-  char16_t* const lastBlock = room >= 4 ? end - 3 : output;
   uint32_t watch = SCAN_STOP;  // bits that stop the scan at *p
   for (;;) {
+#if defined(__SSE2__)
+    const char16_t* const blocksFrom = p;
+    CopyBlocks(&p, &o, inputEnd, end, blockSettings, (watch & ~SCAN_STOP) != 0);
+    // Every unit copied by a block lies below U+00FF.
+    if (p != blocksFrom) watch = static_cast<uint32_t>(table[p[-1]]) >> SCAN_WATCH_SHIFT;
+    char16_t* const unitsEnd =
+        end - o > SCAN_UNITS_BETWEEN_BLOCKS ? o + SCAN_UNITS_BETWEEN_BLOCKS : end;
+#else
+    (void)inputEnd;
+    (void)blockSettings;
+    char16_t* const unitsEnd = end;
+#endif
     // Four at a time while they fit: a character copied is no
     // terminator, so the one after it is still within the input.
+    char16_t* const lastFour = unitsEnd - o >= 4 ? unitsEnd - 3 : o;
     uint32_t c;
     uint32_t entry;
-    if (o < lastBlock) {
-      c = p[0];
-      entry = ScanEntry(table, c);
-      if ((entry & watch) == 0) {
+    bool stopped = true;
+    for (;;) {
+      if (o < lastFour) {
+        c = p[0];
+        entry = ScanEntry(table, c);
+        if ((entry & watch) != 0) break;
         o[0] = static_cast<char16_t>(c);
         watch = entry >> SCAN_WATCH_SHIFT;
         c = p[1];
         entry = ScanEntry(table, c);
-        if ((entry & watch) == 0) {
-          o[1] = static_cast<char16_t>(c);
-          watch = entry >> SCAN_WATCH_SHIFT;
-          c = p[2];
-          entry = ScanEntry(table, c);
-          if ((entry & watch) == 0) {
-            o[2] = static_cast<char16_t>(c);
-            watch = entry >> SCAN_WATCH_SHIFT;
-            c = p[3];
-            entry = ScanEntry(table, c);
-            if ((entry & watch) == 0) {
-              o[3] = static_cast<char16_t>(c);
-              watch = entry >> SCAN_WATCH_SHIFT;
-              p += 4;
-              o += 4;
-              continue;
-            }
-            p += 3;
-            o += 3;
-          } else {
-            p += 2;
-            o += 2;
-          }
-        } else {
-          ++p;
-          ++o;
+        if ((entry & watch) != 0) {
+          p += 1;
+          o += 1;
+          break;
         }
-      }
-    } else {
-      if (o == end) break;
-      c = *p;
-      entry = ScanEntry(table, c);
-      if ((entry & watch) == 0) {
-        *o++ = static_cast<char16_t>(c);
+        o[1] = static_cast<char16_t>(c);
         watch = entry >> SCAN_WATCH_SHIFT;
-        ++p;
+        c = p[2];
+        entry = ScanEntry(table, c);
+        if ((entry & watch) != 0) {
+          p += 2;
+          o += 2;
+          break;
+        }
+        o[2] = static_cast<char16_t>(c);
+        watch = entry >> SCAN_WATCH_SHIFT;
+        c = p[3];
+        entry = ScanEntry(table, c);
+        if ((entry & watch) != 0) {
+          p += 3;
+          o += 3;
+          break;
+        }
+        o[3] = static_cast<char16_t>(c);
+        watch = entry >> SCAN_WATCH_SHIFT;
+        p += 4;
+        o += 4;
         continue;
       }
+      if (o == unitsEnd) {
+        stopped = false;
+        break;
+      }
+      c = *p;
+      entry = ScanEntry(table, c);
+      if ((entry & watch) != 0) break;
+      *o++ = static_cast<char16_t>(c);
+      watch = entry >> SCAN_WATCH_SHIFT;
+      ++p;
+    }
+    if (!stopped) {
+      if (unitsEnd == end) break;  // the result is full
+      continue;                    // blocks again
     }
     // *p stops the scan: a rule applies, or it is white space to swallow.
     if ((entry & SCAN_FOLLOWS_SPACE) == 0 || (watch & SCAN_FOLLOWS_SPACE) == 0) break;

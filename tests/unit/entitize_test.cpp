@@ -405,6 +405,10 @@ const std::u16string kPieces[] = {
     u"\u0663", u"\u00E9", u"\u4E00", u"\xD800", u"\xDFFF", u".",      u",",      u"(",
     u"tis",    u"Twas",   u"n",      u"n'",     u"em",     u"99",     u"80s",    u"twouldn",
     u"\u00FF", u"\u0100", u"\u2028", u"#",
+    // Units at the edges of what blocks narrow to bytes, and plain runs
+    // long enough to fill blocks of sixteen.
+    u"\u7FFF", u"\u8000", u"\uFFFF", u"\u00AD", u"\u00A1", u"\u001F", u"\u007F",
+    u"Plain words run on for a block.", u"abcdefghijklmnop",
 };
 
 std::u16string RandomText(std::mt19937& rng, int maxPieces) {
@@ -425,17 +429,24 @@ Opts RandomOpts(std::mt19937& rng) {
   return o;
 }
 
-// The input sits at the very end of its own allocation, so that the
-// address sanitizer sees any read past the terminator.
+// The input's storage ends a few units after its terminator, at the end
+// of its own allocation, so that the address sanitizer sees any read
+// past it; those units hold characters that take rules, which must not
+// change the result.
 std::u16string FastEntitize(const std::u16string& input, const Opts& o, int capacity) {
   Apply(o);
-  std::unique_ptr<char16_t[]> exact(new char16_t[input.size() + 1]);
+  const char16_t afterText[] = {u'"', u' ', u' ', u'-', u'-', u'&', 0xFF1C, u'\t', u'\'', 0x2014};
+  const size_t storageLength = input.size() + 1 + input.size() % 23;
+  std::unique_ptr<char16_t[]> exact(new char16_t[storageLength]);
   std::copy(input.begin(), input.end(), exact.get());
   exact[input.size()] = 0;
+  for (size_t i = input.size() + 1; i < storageLength; ++i) {
+    exact[i] = afterText[i % std::size(afterText)];
+  }
   std::vector<char16_t> storage(static_cast<size_t>(capacity));
   ResultBuffer rb;
   ResultInit(&rb, storage.data(), capacity);
-  EntitizeText(exact.get(), &rb);
+  EntitizeText(exact.get(), exact.get() + storageLength, &rb);
   EXPECT_LE(rb.length, capacity - 1);
   EXPECT_EQ(0, storage[static_cast<size_t>(rb.length)]);
   return std::u16string(storage.data(), static_cast<size_t>(rb.length));
