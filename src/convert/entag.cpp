@@ -46,24 +46,28 @@ TagArgument SplitTagArgument(const char16_t* argument) {
   return split;
 }
 
+// Moves n units, n from one to two Words' worth, as one Word from the
+// start and one ending at the last unit (the two overlap unless n is
+// exactly two Words).
+template <typename Word>
+inline void CopyHeadAndTail(char16_t* to, const char16_t* from, int n) {
+  constexpr int kUnits = static_cast<int>(sizeof(Word) / sizeof(char16_t));
+  Word head;
+  Word tail;
+  std::memcpy(&head, from, sizeof head);
+  std::memcpy(&tail, from + n - kUnits, sizeof tail);
+  std::memcpy(to, &head, sizeof head);
+  std::memcpy(to + n - kUnits, &tail, sizeof tail);
+}
+
 // Tag names are a few units long. Up to eight units move as two loads and
-// two stores of a fixed size (overlapping unless n is a power of two),
-// which costs less than a call; longer tags go to the library.
+// two stores of a fixed size, which costs less than a call; longer tags
+// go to the library.
 inline void CopyUnits(char16_t* to, const char16_t* from, int n) {
   if (n >= 4 && n <= 8) {
-    uint64_t head;
-    uint64_t tail;
-    std::memcpy(&head, from, sizeof head);
-    std::memcpy(&tail, from + n - 4, sizeof tail);
-    std::memcpy(to, &head, sizeof head);
-    std::memcpy(to + n - 4, &tail, sizeof tail);
+    CopyHeadAndTail<uint64_t>(to, from, n);
   } else if (n >= 2 && n < 4) {
-    uint32_t head;
-    uint32_t tail;
-    std::memcpy(&head, from, sizeof head);
-    std::memcpy(&tail, from + n - 2, sizeof tail);
-    std::memcpy(to, &head, sizeof head);
-    std::memcpy(to + n - 2, &tail, sizeof tail);
+    CopyHeadAndTail<uint32_t>(to, from, n);
   } else if (n == 1) {
     to[0] = from[0];
   } else if (n > 8) {
