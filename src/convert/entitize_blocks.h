@@ -9,9 +9,7 @@
 
 #include <cstdint>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "convert/unit_vectors.h"
 
 namespace entitize_scan {
 
@@ -26,21 +24,9 @@ struct BlockLanes {
   uint32_t followers;   // blank, hyphen or no-break space: may complete a candidate's rule
 };
 
-inline __m128i LoadBlockHalf(const char16_t* p) {
-  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-}
-
-inline void StoreBlockHalf(char16_t* o, __m128i units) {
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(o), units);
-}
-
 inline __m128i Bytes(int value) { return _mm_set1_epi8(static_cast<char>(value)); }
 
-// The sixteen units are narrowed to bytes first: up to U+7FFF a unit
-// above U+00FF becomes 0xFF, from U+8000 on it becomes 0, and both are
-// stops, as are the control codes (the terminator among them). Other
-// white space and the em dash lie above U+00FF, '&' is a stop, so the
-// followers need only the blank, the hyphen and U+00A0.
+// What the Spaces option changes in the class test.
 struct BlockSettings {
   __m128i blankRule;       // all ones where a blank takes a rule of its own
   __m128i breaksAsBlanks;  // all ones where a tab or line break is written as a blank
@@ -50,6 +36,11 @@ inline BlockSettings BlockSettingsFor(int spaces) {
   return {_mm_set1_epi8(spaces == 1 ? -1 : 0), _mm_set1_epi8(spaces == 2 ? -1 : 0)};
 }
 
+// The sixteen units are narrowed to bytes first: up to U+7FFF a unit
+// above U+00FF becomes 0xFF, from U+8000 on it becomes 0, and both are
+// stops, as are the control codes (the terminator among them). Other
+// white space and the em dash lie above U+00FF, '&' is a stop, so the
+// followers need only the blank, the hyphen and U+00A0.
 // Under best-guess spaces a tab or line break is written as a blank and
 // waits for a follower as one; *breaks gets their lanes.
 inline BlockLanes ClassifyBlock(__m128i low, __m128i high, const BlockSettings& settings,
@@ -98,13 +89,13 @@ inline __m128i WithBlanks(__m128i units, __m128i byteLanes) {
   char16_t* write = *o;
   uint32_t carry = waitsBefore ? 1 : 0;
   while (inputEnd - read >= SCAN_BLOCK && end - write >= SCAN_BLOCK) {
-    const __m128i low = LoadBlockHalf(read);
-    const __m128i high = LoadBlockHalf(read + SCAN_BLOCK / 2);
+    const __m128i low = LoadUnits(read);
+    const __m128i high = LoadUnits(read + SCAN_BLOCK / 2);
     __m128i breaks;
     const BlockLanes lanes = ClassifyBlock(low, high, settings, &breaks);
     const uint32_t maybe = lanes.stops | (((lanes.candidates << 1) | carry) & lanes.followers);
-    StoreBlockHalf(write, WithBlanks(low, _mm_unpacklo_epi8(breaks, breaks)));
-    StoreBlockHalf(write + SCAN_BLOCK / 2, WithBlanks(high, _mm_unpackhi_epi8(breaks, breaks)));
+    StoreUnits(write, WithBlanks(low, _mm_unpacklo_epi8(breaks, breaks)));
+    StoreUnits(write + SCAN_BLOCK / 2, WithBlanks(high, _mm_unpackhi_epi8(breaks, breaks)));
     if (maybe == 0) {
       carry = lanes.candidates >> (SCAN_BLOCK - 1);
       read += SCAN_BLOCK;

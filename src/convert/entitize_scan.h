@@ -133,6 +133,20 @@ struct RunEnd {
   uint32_t waiting;  // follower bits the last character written waits for
 };
 
+// Copies unit k from p to o when it needs no rule and sets *watch to the
+// bits that stop the scan at the unit after it; false when it stops the
+// scan. Either way *entry is its table entry.
+[[gnu::always_inline]] inline bool CopiesUnit(const char16_t* p, char16_t* o, int k,
+                                              const uint16_t* table, uint32_t* watch,
+                                              uint32_t* entry) {
+  const uint32_t c = p[k];
+  *entry = ScanEntry(table, c);
+  if ((*entry & *watch) != 0) return false;
+  o[k] = static_cast<char16_t>(c);
+  *watch = *entry >> SCAN_WATCH_SHIFT;
+  return true;
+}
+
 // Units copied one by one after a block stopped at a unit that needed
 // nothing, before blocks are tried again: text above U+00FF (which
 // blocks always stop at) goes on one unit at a time.
@@ -168,57 +182,35 @@ constexpr int SCAN_UNITS_BETWEEN_BLOCKS = 16;
     // Four at a time while they fit: a character copied is no
     // terminator, so the one after it is still within the input.
     char16_t* const lastFour = unitsEnd - o >= 4 ? unitsEnd - 3 : o;
-    uint32_t c;
     uint32_t entry;
     bool stopped = true;
     for (;;) {
       if (o < lastFour) {
-        c = p[0];
-        entry = ScanEntry(table, c);
-        if ((entry & watch) != 0) break;
-        o[0] = static_cast<char16_t>(c);
-        watch = entry >> SCAN_WATCH_SHIFT;
-        c = p[1];
-        entry = ScanEntry(table, c);
-        if ((entry & watch) != 0) {
-          p += 1;
-          o += 1;
-          break;
+        int copied;
+        if (!CopiesUnit(p, o, 0, table, &watch, &entry)) {
+          copied = 0;
+        } else if (!CopiesUnit(p, o, 1, table, &watch, &entry)) {
+          copied = 1;
+        } else if (!CopiesUnit(p, o, 2, table, &watch, &entry)) {
+          copied = 2;
+        } else if (!CopiesUnit(p, o, 3, table, &watch, &entry)) {
+          copied = 3;
+        } else {
+          p += 4;
+          o += 4;
+          continue;
         }
-        o[1] = static_cast<char16_t>(c);
-        watch = entry >> SCAN_WATCH_SHIFT;
-        c = p[2];
-        entry = ScanEntry(table, c);
-        if ((entry & watch) != 0) {
-          p += 2;
-          o += 2;
-          break;
-        }
-        o[2] = static_cast<char16_t>(c);
-        watch = entry >> SCAN_WATCH_SHIFT;
-        c = p[3];
-        entry = ScanEntry(table, c);
-        if ((entry & watch) != 0) {
-          p += 3;
-          o += 3;
-          break;
-        }
-        o[3] = static_cast<char16_t>(c);
-        watch = entry >> SCAN_WATCH_SHIFT;
-        p += 4;
-        o += 4;
-        continue;
+        p += copied;
+        o += copied;
+        break;
       }
       if (o == unitsEnd) {
         stopped = false;
         break;
       }
-      c = *p;
-      entry = ScanEntry(table, c);
-      if ((entry & watch) != 0) break;
-      *o++ = static_cast<char16_t>(c);
-      watch = entry >> SCAN_WATCH_SHIFT;
+      if (!CopiesUnit(p, o, 0, table, &watch, &entry)) break;
       ++p;
+      ++o;
     }
     if (!stopped) {
       if (unitsEnd == end) break;  // the result is full

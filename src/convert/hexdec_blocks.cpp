@@ -7,6 +7,7 @@
 
 #include "convert/fullwidth_lanes.h"
 #include "convert/hexdec_decode.h"
+#include "convert/unit_vectors.h"
 #include "kelvo/cpu.h"
 #include "kelvo/limits.h"
 
@@ -48,8 +49,6 @@ constexpr KeptLanesTable BuildKeptLanesTable() {
 }
 
 constexpr KeptLanesTable KEPT_LANES = BuildKeptLanesTable();
-
-inline __m128i LoadUnits(const char16_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 
 // The two units after each of the eight at `at`, as escape digits: in
 // each 16-bit lane the byte they stand for, and in *isPair all ones where
@@ -118,7 +117,7 @@ inline __m128i FoldFullwidthLanes(__m128i units) {
     const __m128i gathered = _mm_shuffle_epi8(decoded, gather);  // zeros after the kept units
     const int count = KEPT_LANES.count[kept];
     if (terminator == 0) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(write), gathered);
+      StoreUnits(write, gathered);
       write += count;
       carried = dropped >> DECODE_BLOCK;
       read += DECODE_BLOCK;
@@ -128,7 +127,7 @@ inline __m128i FoldFullwidthLanes(__m128i units) {
     // the whole block is stored only where it ends before that.
     const char16_t* const textEnd = read + __builtin_ctz(terminator);
     if (write + DECODE_BLOCK <= textEnd + 1) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(write), gathered);
+      StoreUnits(write, gathered);
     } else {
       alignas(16) char16_t lanes[DECODE_BLOCK];
       _mm_store_si128(reinterpret_cast<__m128i*>(lanes), gathered);

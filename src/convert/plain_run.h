@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "convert/fullwidth_lanes.h"
+#include "convert/unit_vectors.h"
 #include "kelvo/markup.h"
 
 // True for a unit that is copied as it stands: neither the
@@ -39,7 +40,7 @@ inline int BlockStops(__m128i units, char16_t special) {
 inline const char16_t* SkipPlainRun(const char16_t* p, const char16_t* limit, char16_t special) {
 #if defined(__SSE2__)
   while (limit - p >= PLAIN_BLOCK) {
-    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i units = LoadUnits(p);
     if (BlockStops(units, special) != 0) break;
     p += PLAIN_BLOCK;
   }
@@ -57,9 +58,9 @@ inline const char16_t* SkipPlainRun(const char16_t* p, const char16_t* limit, ch
 inline void MovePlainRun(const char16_t*& read, char16_t*& write, const char16_t* limit, char16_t special) {
 #if defined(__SSE2__)
   while (limit - read >= PLAIN_BLOCK) {
-    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(read));
+    const __m128i units = LoadUnits(read);
     if (BlockStops(units, special) != 0) break;
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(write), units);
+    StoreUnits(write, units);
     read += PLAIN_BLOCK;
     write += PLAIN_BLOCK;
   }

@@ -1,0 +1,15 @@
+// Eight UTF-16 units as one SSE2 vector, read and written unaligned.
+// Shared by the block paths of the conversions.
+#pragma once
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+
+inline __m128i LoadUnits(const char16_t* p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+inline void StoreUnits(char16_t* p, __m128i units) {
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(p), units);
+}
+#endif
