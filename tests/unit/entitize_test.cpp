@@ -19,6 +19,7 @@
 #include "kelvo/options.h"
 #include "kelvo/plugin.h"
 #include "kelvo/result_buffer.h"
+#include "reference_conversions.h"
 #include "test_support.h"
 
 namespace {
@@ -286,113 +287,11 @@ TEST_F(EntitizeBoundaryTest, EntityNeverBroken) {
 
 // ---------------------------------------------------------------------
 // The rules read one character at a time, straight from their
-// description, with the same clean cut at a given capacity. The fast
-// path must give exactly the same text.
-
-struct ReferenceResult {
-  std::u16string text;
-  int capacity;
-  bool closed = false;
-  void Char(char16_t c) {
-    if (c != 0 && !closed && static_cast<int>(text.size()) < capacity - 1) text += c;
-  }
-  void Entity(const std::u16string& name) {
-    if (closed || static_cast<int>(text.size() + 1 + name.size()) > capacity - 1) {
-      closed = true;
-      return;
-    }
-    text += u'\uFF06';
-    text += name;
-  }
-};
-
-bool IsLineEnd(char16_t c) { return c == 0 || c == u'\n' || c == u'\r'; }
+// description (reference_conversions.h), with the same clean cut at a
+// given capacity. The fast path must give exactly the same text.
 
 std::u16string ReferenceEntitize(const std::u16string& input, const Opts& o, int capacity) {
-  ReferenceResult out{u"", capacity};
-  const char16_t* s = input.c_str();
-  char16_t prev = u' ';
-  bool protectedText = false;
-  size_t i = 0;
-  for (;;) {
-    const size_t pos = i;
-    const char16_t ch = s[i++];
-    if (ch == 0xFF1C) protectedText = true;
-    if (ch == 0xFF1E) protectedText = false;
-    if (protectedText) {
-      out.Char(ch);
-      prev = ch;
-      if (ch == 0) break;
-      continue;
-    }
-    if (ch == 0) break;
-    const char16_t next = s[i];
-    char16_t after = ch;
-    if (ch == 0x18 || ch == 0x2191) {
-      out.Entity(u"uarr;");
-    } else if (ch == 0x19 || ch == 0x2193) {
-      out.Entity(u"darr;");
-    } else if (ch == 0x1A || ch == 0x2192) {
-      out.Entity(u"rarr;");
-    } else if (ch == 0x1B || ch == 0x2190) {
-      out.Entity(u"larr;");
-    } else if (ch == u'&') {
-      out.Entity(u"amp;");
-    } else if (ch == u'<') {
-      out.Entity(u"lt;");
-    } else if (ch == u'>') {
-      out.Entity(u"gt;");
-    } else if (ch == u'|') {
-      out.Entity(u"brvbar;");
-    } else if (ch == 0x20AC) {
-      out.Entity(u"euro;");
-    } else if (ch == u'"' && o.quotes == 1) {
-      out.Entity(u"quot;");
-    } else if (ch == u'"' && o.quotes == 2) {
-      const bool closing =
-          (IsGraphicChar(prev) && prev != 0x2018) || (IsWhiteSpaceChar(prev) && IsLineEnd(next));
-      out.Entity(closing ? u"rdquo;" : u"ldquo;");
-      after = closing ? 0x201D : 0x201C;
-    } else if (ch == u'\'' && o.apos == 1) {
-      out.Entity(u"#39;");
-    } else if (ch == u'\'' && o.apos == 2) {
-      out.Entity(u"apos;");
-    } else if (ch == u'\'' && o.apos == 3) {
-      enum { kOpen, kClose, kApostrophe } kind;
-      if (IsGraphicChar(prev) && prev != 0x201C) {
-        kind = (IsAlnumChar(prev) && IsAlphaChar(next)) ? kApostrophe : kClose;
-      } else {
-        kind = (IsWhiteSpaceChar(prev) && IsLineEnd(next)) ? kClose : kOpen;
-      }
-      if (!IsAlphaChar(prev) && IsAlphaChar(next) && IsContraction(s + pos)) kind = kApostrophe;
-      if (!IsAlnumChar(prev) && IsDigitChar(next) && IsDigitChar(s[i + 1]) &&
-          !IsAlnumChar(s[i + 2])) {
-        kind = kApostrophe;
-      }
-      out.Entity(kind == kOpen ? u"lsquo;" : u"rsquo;");
-      after = kind == kOpen ? 0x2018 : kind == kClose ? 0x2019 : u'\'';
-    } else if (ch == u'-' && o.dash == 1 && prev != u'-' && prev != 0x2014 && pos <= 16381 &&
-               next == u'-' && s[i + 1] != u'-') {
-      out.Entity(u"mdash;");
-      after = 0x2014;
-      ++i;
-    } else if ((ch == u'\t' || ch == u'\n' || ch == u'\r' || ch == u' ') && o.spaces == 1) {
-      out.Entity(u"nbsp;");
-      after = u' ';
-    } else if ((ch == u'\t' || ch == u'\n' || ch == u'\r' || ch == u' ') && o.spaces == 2) {
-      if (next == u'-' || next == 0x2014 || next == u'&') {
-        out.Entity(u"nbsp;");
-      } else {
-        out.Char(u' ');
-      }
-      while (IsWhiteSpaceChar(s[i])) ++i;
-      after = u' ';
-    } else {
-      out.Char(ch);
-    }
-    prev = after;
-  }
-  return out.text;
+  return reference::Entitize(input, {o.quotes, o.spaces, o.dash, o.apos}, capacity);
 }
 
 // Pieces chosen to meet every rule and every look-back and look-ahead.
