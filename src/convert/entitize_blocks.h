@@ -9,11 +9,11 @@
 
 #include <cstdint>
 
-#include "convert/unit_vectors.h"
+#include "convert/vector_paths.h"
 
 namespace entitize_scan {
 
-#if defined(__SSE2__)
+#if KELVO_SSE2
 
 constexpr int SCAN_BLOCK = 16;
 

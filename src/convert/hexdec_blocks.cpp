@@ -5,16 +5,14 @@
 // for at run time; elsewhere HexDecodeUnits does the work.
 #include <cstdint>
 
-#include "convert/fullwidth_lanes.h"
+#include "convert/vector_paths.h"
 #include "convert/hexdec_decode.h"
-#include "convert/unit_vectors.h"
-#include "kelvo/cpu.h"
 #include "kelvo/limits.h"
 
 // Where the processor has none of it, the block path is never chosen.
 bool HexDecodeBlocksSupported() { return CpuHasSsse3(); }
 
-#if defined(__SSE2__)
+#if KELVO_SSE2
 #include <emmintrin.h>
 #include <tmmintrin.h>
 
