@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
   // its own for @HEXENC, and output kept in memory.
   StandInReset();
   unsetenv("HEXENC_KEEP");
-  ResetPluginOptions();
+  PluginOptions = Options{};
   InitializePlugin();
   StandInCapture(1);
 

@@ -75,10 +75,10 @@ FuzzCase ParseFuzzCase(const uint8_t* data, size_t size) {
   }
   if (at < size) {
     const int b = data[at++] % 72;
-    c.quotes = b % 3;
-    c.spaces = b / 3 % 3;
-    c.dash = b / 9 % 2;
-    c.apos = b / 18 % 4;
+    c.options.quotes = static_cast<Quotes>(b % 3);
+    c.options.spaces = static_cast<Spaces>(b / 3 % 3);
+    c.options.dash = static_cast<Dash>(b / 9 % 2);
+    c.options.apos = static_cast<Apos>(b / 18 % 4);
   }
   if (c.keepMode == KEEP_VALUE) {
     size_t length = at < size ? data[at++] : 0;
@@ -145,11 +145,7 @@ void ApplyCase(const FuzzCase& c) {
       setenv("HEXENC_KEEP", ToWtf8(c.keepValue).c_str(), 1);
       break;
   }
-  ResetPluginOptions();
-  PluginOptions.Quotes = c.quotes;
-  PluginOptions.Spaces = c.spaces;
-  PluginOptions.Dash = c.dash;
-  PluginOptions.Apos = c.apos;
+  PluginOptions = c.options;
 }
 
 ArgBuffer::ArgBuffer() : units_(new char16_t[MAX_ARG_LEN]) {}

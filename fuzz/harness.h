@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kelvo/limits.h"
+#include "kelvo/options.h"
 
 // One fuzz input, decoded. Layout of the bytes:
 //   byte 0  host: bits 0-1 Unicode output (0, 1, 2, 0), bit 2 inside a
@@ -25,7 +26,7 @@ struct FuzzCase {
   bool batch = false;
   int keepMode = 0;
   std::u16string keepValue;
-  int quotes = 2, spaces = 2, dash = 1, apos = 3;
+  Options options;
   int extra = 0;  // bits 5-7 of byte 0
   std::u16string text;  // may hold NULs and run past MAX_TEXT_LEN
 };

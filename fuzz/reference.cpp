@@ -57,7 +57,7 @@ bool EndsLine(char16_t c) { return c == 0 || c == u'\n' || c == u'\r'; }
 
 }  // namespace
 
-std::u16string ModelEntitize(const std::u16string& text, const EntitizeSettings& s,
+std::u16string ModelEntitize(const std::u16string& text, const Options& s,
                              int capacity) {
   // The input up to its first NUL, then NULs to read ahead into.
   std::u16string in = text.substr(0, text.find(char16_t(0)));
@@ -93,9 +93,9 @@ std::u16string ModelEntitize(const std::u16string& text, const EntitizeSettings&
       case u'|': out.Entity(u"brvbar;"); break;
       case 0x20AC: out.Entity(u"euro;"); break;
       case u'"':
-        if (s.quotes == 0) {
+        if (s.quotes != Quotes::Always && s.quotes != Quotes::BestGuess) {
           out.Char(ch);
-        } else if (s.quotes == 1) {
+        } else if (s.quotes == Quotes::Always) {
           out.Entity(u"quot;");
         } else {
           const bool closing = (IsGraphicChar(prev) && prev != 0x2018) ||
@@ -105,11 +105,11 @@ std::u16string ModelEntitize(const std::u16string& text, const EntitizeSettings&
         }
         break;
       case u'\'':
-        if (s.apos == 0) {
+        if (s.apos != Apos::Numeric && s.apos != Apos::Named && s.apos != Apos::BestGuess) {
           out.Char(ch);
-        } else if (s.apos == 1) {
+        } else if (s.apos == Apos::Numeric) {
           out.Entity(u"#39;");
-        } else if (s.apos == 2) {
+        } else if (s.apos == Apos::Named) {
           out.Entity(u"apos;");
         } else {
           enum { Opening, Closing, Apostrophe } kind;
@@ -128,7 +128,7 @@ std::u16string ModelEntitize(const std::u16string& text, const EntitizeSettings&
         }
         break;
       case u'-':
-        if (s.dash == 1 && prev != u'-' && prev != 0x2014 && pos <= size_t(MAX_ARG_LEN - 3) &&
+        if (s.dash == Dash::EmDash && prev != u'-' && prev != 0x2014 && pos <= size_t(MAX_ARG_LEN - 3) &&
             next == u'-' && at(i + 1) != u'-') {
           out.Entity(u"mdash;");
           after = 0x2014;
@@ -138,9 +138,9 @@ std::u16string ModelEntitize(const std::u16string& text, const EntitizeSettings&
         }
         break;
       case u'\t': case u'\n': case u'\r': case u' ':
-        if (s.spaces == 0) {
+        if (s.spaces != Spaces::Always && s.spaces != Spaces::BestGuess) {
           out.Char(ch);
-        } else if (s.spaces == 1) {
+        } else if (s.spaces == Spaces::Always) {
           out.Entity(u"nbsp;");
           after = u' ';
         } else {

@@ -6,14 +6,12 @@
 #include <cstdint>
 #include <string>
 
-struct EntitizeSettings {
-  int quotes, spaces, dash, apos;
-};
+#include "kelvo/options.h"
 
 // @ENTITIZE of text (up to its first NUL) into a result of at most
 // `capacity` units: plain characters are cut one by one, and the first
 // entity that does not fit whole ends the result.
-std::u16string ModelEntitize(const std::u16string& text, const EntitizeSettings& s,
+std::u16string ModelEntitize(const std::u16string& text, const Options& s,
                              int capacity);
 
 // @DEENTITIZE of an ArgBuffer's contents (MAX_ARG_LEN units; the last one

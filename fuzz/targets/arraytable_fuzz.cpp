@@ -140,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (dimensions != (isA ? 2 : 1)) return 0;
   const int32_t rows = AnswerValue(1, isA ? A_ROWS : B_ROWS);
   const int32_t columns = isA ? AnswerValue(2, A_COLUMNS) : 1;
-  const EntitizeSettings settings = {c.quotes, c.spaces, c.dash, c.apos};
+  const Options& settings = c.options;
   size_t from = 0;
   for (int32_t r = 0; r < rows; ++r) {
     for (int32_t n = 0; n < columns; ++n) {

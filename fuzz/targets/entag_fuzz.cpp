@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckRejected(c, call, u"Tag name too long\r\n");
     return 0;
   }
-  const EntitizeSettings settings = {c.quotes, c.spaces, c.dash, c.apos};
+  const Options& settings = c.options;
   const std::u16string body = ModelEntitize(string, settings, int(MAX_TEXT_LEN - tags));
   const std::u16string expected = MARK_LT + tag + MARK_GT + body + MARK_LT + u"/" + name + MARK_GT;
   FUZZ_CHECK(call.result == 0, "@ENTAG failed on a usable argument");

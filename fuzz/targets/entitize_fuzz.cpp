@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (CheckUnicodeRefusal(c, call, true)) return 0;
   FUZZ_CHECK(call.result == 0, "@ENTITIZE succeeds on every text");
   FUZZ_CHECK(call.err.empty(), "@ENTITIZE writes no message of its own");
-  const EntitizeSettings settings = {c.quotes, c.spaces, c.dash, c.apos};
+  const Options& settings = c.options;
   CheckSameText(ModelEntitize(call.argument, settings, MAX_TEXT_LEN), call.text,
                 "@ENTITIZE differs from its model", call.argument);
   CheckEntitizedMarkup(call.argument, call.text);

@@ -13,11 +13,6 @@
 
 namespace {
 
-struct Options {
-  int32_t quotes, spaces, dash, apos;
-  bool operator==(const Options&) const = default;
-};
-
 struct Outcome {
   int result;
   Options options;
@@ -27,30 +22,43 @@ bool SameNoCase(const std::u16string& a, const char16_t* b) {
   return TextEqualsNoCase(a.c_str(), b);
 }
 
-int32_t* FieldFor(Options* o, const std::u16string& name, int32_t* largest) {
+// Which option a name stands for (0 to 3, or -1), and its largest value.
+int FieldFor(const std::u16string& name, int32_t* largest) {
   static const struct {
     const char16_t* names[4];
-    int field;
     int32_t largest;
-  } kNames[] = {{{u"quotes", u"quote", u"q", nullptr}, 0, 2},
-                {{u"spaces", u"space", u"s", nullptr}, 1, 2},
-                {{u"dashes", u"dash", u"d", nullptr}, 2, 1},
-                {{u"apostrophe", u"apostrophes", u"apos", u"a"}, 3, 3}};
-  int32_t* fields[] = {&o->quotes, &o->spaces, &o->dash, &o->apos};
-  for (const auto& entry : kNames)
-    for (const char16_t* n : entry.names)
+  } kNames[] = {{{u"quotes", u"quote", u"q", nullptr}, 2},
+                {{u"spaces", u"space", u"s", nullptr}, 2},
+                {{u"dashes", u"dash", u"d", nullptr}, 1},
+                {{u"apostrophe", u"apostrophes", u"apos", u"a"}, 3}};
+  for (int field = 0; field < 4; ++field)
+    for (const char16_t* n : kNames[field].names)
       if (n != nullptr && SameNoCase(name, n)) {
-        *largest = entry.largest;
-        return fields[entry.field];
+        *largest = kNames[field].largest;
+        return field;
       }
-  return nullptr;
+  return -1;
+}
+
+void SetField(Options* o, int field, int32_t value) {
+  switch (field) {
+    case 0: o->quotes = Quotes(value); break;
+    case 1: o->spaces = Spaces(value); break;
+    case 2: o->dash = Dash(value); break;
+    default: o->apos = Apos(value); break;
+  }
+}
+
+bool SameOptions(const Options& a, const Options& b) {
+  return a.quotes == b.quotes && a.spaces == b.spaces && a.dash == b.dash && a.apos == b.apos &&
+         a.approximate == b.approximate && a.unicodeCheck == b.unicodeCheck;
 }
 
 // 1 to stop with an error, 0 to stop without one, -1 to go on.
 int ApplyToken(const std::u16string& token, Options* o, bool* applied) {
   if (SameNoCase(token, u"/?")) return 0;
   if (SameNoCase(token, u"defaults")) {
-    *o = {2, 2, 1, 3};
+    *o = Options{};
     return 0;
   }
   const size_t separator = token.find_last_of(u":=");
@@ -58,12 +66,12 @@ int ApplyToken(const std::u16string& token, Options* o, bool* applied) {
   const std::u16string value = token.substr(separator + 1);
   if (value.empty() || value.find_first_not_of(u"0123456789") != std::u16string::npos) return 1;
   int32_t largest = 0;
-  int32_t* field = FieldFor(o, token.substr(0, separator), &largest);
-  if (field == nullptr) return 1;
+  const int field = FieldFor(token.substr(0, separator), &largest);
+  if (field < 0) return 1;
   const size_t digits = value.find_first_not_of(u'0');
   if (digits != std::u16string::npos && (value.size() - digits > 1 || value[digits] - u'0' > largest))
     return 1;
-  *field = digits == std::u16string::npos ? 0 : value[digits] - u'0';
+  SetField(o, field, digits == std::u16string::npos ? 0 : value[digits] - u'0');
   *applied = true;
   return -1;
 }
@@ -97,12 +105,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const int result = kelvo(buffer.data());
   FUZZ_CHECK(buffer.Equals(before), "KELVO changed its argument buffer");
-  const Outcome expected = Model(argument, {c.quotes, c.spaces, c.dash, c.apos});
+  const Outcome expected = Model(argument, c.options);
   FUZZ_CHECK(result == expected.result, "KELVO's result differs from its model");
-  const Options now = {PluginOptions.Quotes, PluginOptions.Spaces, PluginOptions.Dash,
-                       PluginOptions.Apos};
-  FUZZ_CHECK(now == expected.options, "KELVO left other options than its model");
-  FUZZ_CHECK(PluginOptions.Approximate == 1 && PluginOptions.UnicodeCheck == 1,
+  FUZZ_CHECK(SameOptions(PluginOptions, expected.options), "KELVO left other options than its model");
+  FUZZ_CHECK(PluginOptions.approximate && PluginOptions.unicodeCheck,
              "KELVO changed a switch no command may change");
 
   const std::u16string err = Captured(2);

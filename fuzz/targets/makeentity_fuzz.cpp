@@ -14,9 +14,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const FuzzCase c = ParseFuzzCase(data, size);
   const FunctionCall call = CallTwice(f_makeentity, c);
-  FUZZ_CHECK(PluginOptions.Quotes == c.quotes && PluginOptions.Spaces == c.spaces &&
-                 PluginOptions.Dash == c.dash && PluginOptions.Apos == c.apos &&
-                 PluginOptions.Approximate == 1 && PluginOptions.UnicodeCheck == 1,
+  FUZZ_CHECK(PluginOptions.quotes == c.options.quotes && PluginOptions.spaces == c.options.spaces &&
+                 PluginOptions.dash == c.options.dash && PluginOptions.apos == c.options.apos &&
+                 PluginOptions.approximate && PluginOptions.unicodeCheck,
              "@MAKEENTITY left the options changed");
   if (CheckUnicodeRefusal(c, call, true)) return 0;
 
@@ -36,7 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       return 0;
     }
   } else {
-    expected = ModelEntitize(argument, {1, 1, 0, 1}, MAX_TEXT_LEN);
+    expected = ModelEntitize(
+        argument, {.quotes = Quotes::Always, .spaces = Spaces::Always, .dash = Dash::Never, .apos = Apos::Numeric},
+        MAX_TEXT_LEN);
     if (expected.size() <= 1) {
       expected = std::u16string(1, MARK_AMP) + u"#";
       for (char c16 : std::to_string(unsigned(argument[0]))) expected += char16_t(c16);

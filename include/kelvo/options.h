@@ -1,18 +1,27 @@
-// The plugin-wide settings that steer the text conversions.
+// The plugin's settings: how @ENTITIZE renders quotes, spaces, dashes and
+// apostrophes (the KELVO command sets these four), and two switches that
+// no command changes. One value of this type is stored for the life of
+// the module; the boundary hands each call a copy, and the conversions
+// take it as a parameter.
 #pragma once
 
 #include <cstdint>
 
-struct PluginOptionsRecord {
-  int32_t Quotes;        // 0 never, 1 &quot; always, 2 best guess
-  int32_t Spaces;        // 0 never, 1 &nbsp; always, 2 best guess
-  int32_t Dash;          // 0 no, 1 "--" becomes &mdash;
-  int32_t Apos;          // 0 never, 1 &#39;, 2 &apos;, 3 best guess
-  int32_t Approximate;   // @DEENTITIZE writes ASCII approximations
-  int32_t UnicodeCheck;  // conversions refuse Unicode output
+// The numbers are the ones KELVO shows and takes.
+enum class Quotes : int32_t { Never = 0, Always = 1, BestGuess = 2 };    // '"' as is, "quot;", curly
+enum class Spaces : int32_t { Never = 0, Always = 1, BestGuess = 2 };    // as is, "nbsp;", one per run
+enum class Dash : int32_t { Never = 0, EmDash = 1 };                     // "--" as is, "mdash;"
+enum class Apos : int32_t { Never = 0, Numeric = 1, Named = 2, BestGuess = 3 };  // as is, "#39;", "apos;", curly
+
+struct Options {
+  Quotes quotes = Quotes::BestGuess;
+  Spaces spaces = Spaces::BestGuess;
+  Dash dash = Dash::EmDash;
+  Apos apos = Apos::BestGuess;
+  bool approximate = true;   // @DEENTITIZE writes ASCII texts for seven entities
+  bool unicodeCheck = true;  // conversions that write markup refuse Unicode output
 };
 
-extern PluginOptionsRecord PluginOptions;
-
-// Sets all six fields to their initial values.
-void ResetPluginOptions(void);
+// The stored settings: written by the KELVO command, read by the
+// boundary at the start of every call. Starts at the initial values.
+extern Options PluginOptions;

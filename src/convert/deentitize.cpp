@@ -121,7 +121,7 @@ int ReadEntity(const char16_t* s, int j, bool approximate, Decoded* out) {
 
 PLUGIN_EXPORT int PLUGIN_API f_deentitize(char16_t* buffer) {
   if (buffer == nullptr) return -1;
-  const bool approximate = PluginOptions.Approximate != 0;
+  const bool approximate = PluginOptions.approximate;
 
   // The last slot of the ArgBuffer always counts as the terminator; the
   // buffer is overwritten with the result anyway.

@@ -71,17 +71,6 @@ constexpr char16_t kRightDouble = 0x201D;
 // the pair and the character after it must lie within the text.
 constexpr int kLastDashPosition = MAX_ARG_LEN - 3;
 
-struct Settings {
-  int quotes;
-  int spaces;
-  int dash;
-  int apos;
-};
-
-Settings CurrentSettings() {
-  return {PluginOptions.Quotes, PluginOptions.Spaces, PluginOptions.Dash, PluginOptions.Apos};
-}
-
 inline bool EndsLine(char16_t c) { return c == 0 || c == u'\n' || c == u'\r'; }
 
 bool ClosesDoubleQuote(char16_t prev, char16_t next) {
@@ -164,7 +153,7 @@ const char16_t* CopyProtectedRun(const char16_t* at, ResultBuffer* out, char16_t
 // Converts the character at `at` and returns where conversion goes on,
 // or null when the input has ended.
 inline const char16_t* ConvertOne(const char16_t* input, const char16_t* at, ResultBuffer* out,
-                                  const Settings& s, char16_t* prev) {
+                                  const Options& s, char16_t* prev) {
   const char16_t c = *at;
   const Entity* entity = nullptr;
   char16_t prevAfter = c;
@@ -204,20 +193,20 @@ inline const char16_t* ConvertOne(const char16_t* input, const char16_t* at, Res
       entity = &kEuro;
       break;
     case u'"':
-      if (s.quotes == 1) {
+      if (s.quotes == Quotes::Always) {
         entity = &kQuot;
-      } else if (s.quotes == 2) {
+      } else if (s.quotes == Quotes::BestGuess) {
         const bool closing = ClosesDoubleQuote(*prev, at[1]);
         entity = closing ? &kRdquo : &kLdquo;
         prevAfter = closing ? kRightDouble : kLeftDouble;
       }
       break;
     case u'\'':
-      if (s.apos == 1) {
+      if (s.apos == Apos::Numeric) {
         entity = &kNumericApos;
-      } else if (s.apos == 2) {
+      } else if (s.apos == Apos::Named) {
         entity = &kApos;
-      } else if (s.apos == 3) {
+      } else if (s.apos == Apos::BestGuess) {
         const SingleQuote kind = ClassifySingleQuote(*prev, at);
         entity = kind == SingleQuote::Opening ? &kLsquo : &kRsquo;
         prevAfter = kind == SingleQuote::Opening   ? kLeftSingle
@@ -226,7 +215,7 @@ inline const char16_t* ConvertOne(const char16_t* input, const char16_t* at, Res
       }
       break;
     case u'-':
-      if (s.dash == 1 && StartsEmDash(input, at, *prev)) {
+      if (s.dash == Dash::EmDash && StartsEmDash(input, at, *prev)) {
         entity = &kMdash;
         prevAfter = kEmDash;
         resume = at + 2;
@@ -236,10 +225,10 @@ inline const char16_t* ConvertOne(const char16_t* input, const char16_t* at, Res
     case u'\n':
     case u'\r':
     case u' ':
-      if (s.spaces == 1) {
+      if (s.spaces == Spaces::Always) {
         entity = &kNbsp;
         prevAfter = u' ';
-      } else if (s.spaces == 2) {
+      } else if (s.spaces == Spaces::BestGuess) {
         return ConvertWhiteSpaceRun(at, out, prev);
       }
       break;
@@ -261,9 +250,8 @@ inline const char16_t* ConvertOne(const char16_t* input, const char16_t* at, Res
 
 void EntitizeText(const char16_t* input, const char16_t* inputEnd, ResultBuffer* out) {
   if (ResultRoom(out) == 0) return;
-  const Settings settings = CurrentSettings();
-  const uint16_t* const table =
-      ScanTableFor(settings.quotes, settings.spaces, settings.dash, settings.apos);
+  const Options settings = PluginOptions;
+  const uint16_t* const table = ScanTableFor(settings);
   const entitize_scan::BlockSettings blockSettings = entitize_scan::BlockSettingsFor(settings.spaces);
   char16_t prev = u' ';
   const char16_t* p = input;

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "convert/vector_paths.h"
+#include "kelvo/options.h"
 
 namespace entitize_scan {
 
@@ -32,8 +33,8 @@ struct BlockSettings {
   __m128i breaksAsBlanks;  // all ones where a tab or line break is written as a blank
 };
 
-inline BlockSettings BlockSettingsFor(int spaces) {
-  return {_mm_set1_epi8(spaces == 1 ? -1 : 0), _mm_set1_epi8(spaces == 2 ? -1 : 0)};
+inline BlockSettings BlockSettingsFor(Spaces spaces) {
+  return {_mm_set1_epi8(spaces == Spaces::Always ? -1 : 0), _mm_set1_epi8(spaces == Spaces::BestGuess ? -1 : 0)};
 }
 
 // The sixteen units are narrowed to bytes first: up to U+7FFF a unit
@@ -116,7 +117,7 @@ inline __m128i WithBlanks(__m128i units, __m128i byteLanes) {
 // Without SSE2 the scan goes one unit at a time.
 struct BlockSettings {};
 
-inline BlockSettings BlockSettingsFor(int) { return {}; }
+inline BlockSettings BlockSettingsFor(Spaces) { return {}; }
 
 #endif
 

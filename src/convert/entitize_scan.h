@@ -9,6 +9,7 @@
 #include "convert/entitize_blocks.h"
 #include "kelvo/charclass.h"
 #include "kelvo/markup.h"
+#include "kelvo/options.h"
 
 namespace entitize_scan {
 
@@ -102,9 +103,11 @@ constexpr ScanTables BuildScanTables() {
 inline constexpr ScanTables kScanTables = BuildScanTables();
 
 // The table for the current options.
-inline const uint16_t* ScanTableFor(int quotes, int spaces, int dash, int apos) {
-  const ScanSelector s = {spaces == 1 || spaces == 2 ? spaces : 0, dash == 1,
-                          quotes == 1 || quotes == 2, apos >= 1 && apos <= 3};
+inline const uint16_t* ScanTableFor(const Options& o) {
+  const ScanSelector s = {o.spaces == Spaces::Always ? 1 : o.spaces == Spaces::BestGuess ? 2 : 0,
+                          o.dash == Dash::EmDash,
+                          o.quotes == Quotes::Always || o.quotes == Quotes::BestGuess,
+                          o.apos == Apos::Numeric || o.apos == Apos::Named || o.apos == Apos::BestGuess};
   return kScanTables.entry[SelectorIndex(s)];
 }
 

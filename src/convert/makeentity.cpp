@@ -41,16 +41,13 @@ int ComposeNamedEntity(char16_t* buffer, int length) {
 // back unchanged gets its decimal reference.
 void MakeCharacterEntity(char16_t* buffer) {
   const char16_t ch = buffer[0];
-  const PluginOptionsRecord saved = PluginOptions;
-  PluginOptions.Dash = 0;
-  PluginOptions.Quotes = 1;
-  PluginOptions.Spaces = 1;
-  PluginOptions.Apos = 1;
+  const Options saved = PluginOptions;
+  PluginOptions.dash = Dash::Never;
+  PluginOptions.quotes = Quotes::Always;
+  PluginOptions.spaces = Spaces::Always;
+  PluginOptions.apos = Apos::Numeric;
   f_entitize(buffer);
-  PluginOptions.Dash = saved.Dash;
-  PluginOptions.Quotes = saved.Quotes;
-  PluginOptions.Spaces = saved.Spaces;
-  PluginOptions.Apos = saved.Apos;
+  PluginOptions = saved;
   if (buffer[0] != 0 && buffer[1] != 0) return;
   Sprintf(buffer, u"%c#%d;", static_cast<int>(MARK_AMP),
           static_cast<int>(static_cast<uint16_t>(ch)));

@@ -6,7 +6,7 @@
 #include "kelvo/services.h"
 
 int CheckUnicodeOutput(void) {
-  if (PluginOptions.UnicodeCheck == 0) return 0;
+  if (!PluginOptions.unicodeCheck) return 0;
   if (QueryUnicodeOutput() != 1) return 0;
   ErrorPrefix();
   Qprintf(StdErrHandle(), u"Unicode output not supported\r\n");

@@ -12,28 +12,42 @@
 
 namespace {
 
+// One KELVO option: the names it is known by, its largest value, its
+// display names by value, and how its field of the settings is read and
+// written.
 struct OptionForm {
   const char16_t* names[4];  // accepted names, null-terminated list
-  int32_t PluginOptionsRecord::*field;
   int32_t largest;
+  const char16_t* label;     // as the display shows it
+  const char16_t* const* displayNames;
+  int32_t (*get)(const Options& options);
+  void (*set)(Options* options, int32_t value);
 };
 
-const OptionForm kOptions[] = {
-    {{u"Quotes", u"Quote", u"Q", nullptr}, &PluginOptionsRecord::Quotes, 2},
-    {{u"Spaces", u"Space", u"S", nullptr}, &PluginOptionsRecord::Spaces, 2},
-    {{u"Dashes", u"Dash", u"D", nullptr}, &PluginOptionsRecord::Dash, 1},
-    {{u"Apostrophe", u"Apostrophes", u"Apos", u"A"}, &PluginOptionsRecord::Apos, 3},
-};
+const char16_t* const QuoteNames[] = {u"Never", u"&quot; always", u"Best guess"};
+const char16_t* const SpaceNames[] = {u"Never", u"&nbsp; always", u"Best guess"};
+const char16_t* const DashNames[] = {u"No", u"Yes"};
+const char16_t* const AposNames[] = {u"Never", u"&#39;", u"&apos;", u"Best guess"};
 
-const char16_t kQuoteNames[3][15] = {u"Never", u"&quot; always", u"Best guess"};
-const char16_t kSpaceNames[3][15] = {u"Never", u"&nbsp; always", u"Best guess"};
-const char16_t kDashNames[2][4] = {u"No", u"Yes"};
-const char16_t kAposNames[4][15] = {u"Never", u"&#39;", u"&apos;", u"Best guess"};
+const OptionForm OptionForms[] = {
+    {{u"Quotes", u"Quote", u"Q", nullptr}, 2, u"Quotes", QuoteNames,
+     [](const Options& o) { return static_cast<int32_t>(o.quotes); },
+     [](Options* o, int32_t v) { o->quotes = static_cast<Quotes>(v); }},
+    {{u"Spaces", u"Space", u"S", nullptr}, 2, u"Spaces", SpaceNames,
+     [](const Options& o) { return static_cast<int32_t>(o.spaces); },
+     [](Options* o, int32_t v) { o->spaces = static_cast<Spaces>(v); }},
+    {{u"Dashes", u"Dash", u"D", nullptr}, 1, u"Dash  ", DashNames,
+     [](const Options& o) { return static_cast<int32_t>(o.dash); },
+     [](Options* o, int32_t v) { o->dash = static_cast<Dash>(v); }},
+    {{u"Apostrophe", u"Apostrophes", u"Apos", u"A"}, 3, u"Apos  ", AposNames,
+     [](const Options& o) { return static_cast<int32_t>(o.apos); },
+     [](Options* o, int32_t v) { o->apos = static_cast<Apos>(v); }},
+};
 
 enum class TokenResult { Applied, Stop, Failed };
 
 const OptionForm* FindOption(const char16_t* name) {
-  for (const OptionForm& option : kOptions) {
+  for (const OptionForm& option : OptionForms) {
     for (const char16_t* accepted : option.names) {
       if (accepted != nullptr && TextEqualsNoCase(name, accepted)) return &option;
     }
@@ -57,7 +71,7 @@ TokenResult HandleToken(char16_t* token, int separator) {
     return TokenResult::Stop;
   }
   if (TextEqualsNoCase(token, u"Defaults")) {
-    ResetPluginOptions();
+    PluginOptions = Options{};
     return TokenResult::Stop;
   }
   if (separator <= 0) {
@@ -92,20 +106,19 @@ TokenResult HandleToken(char16_t* token, int separator) {
     ReportError(u"Option value out of range \"%s\"\r\n", token);
     return TokenResult::Failed;
   }
-  PluginOptions.*(option->field) = number;
+  option->set(&PluginOptions, number);
   return TokenResult::Applied;
 }
 
 void ShowOptions(void) {
-  const PluginOptionsRecord& o = PluginOptions;
-  // The fields only ever hold values in range, but a display must not
-  // index outside its tables whatever they hold.
-  auto pick = [](int32_t v, int32_t largest) { return (v >= 0 && v <= largest) ? v : 0; };
   Printf(u"\nKelvo plugin options:\n\n");
-  Printf(u"  Quotes : %d  (%s)\n", o.Quotes, kQuoteNames[pick(o.Quotes, 2)]);
-  Printf(u"  Spaces : %d  (%s)\n", o.Spaces, kSpaceNames[pick(o.Spaces, 2)]);
-  Printf(u"  Dash   : %d  (%s)\n", o.Dash, kDashNames[pick(o.Dash, 1)]);
-  Printf(u"  Apos   : %d  (%s)\n", o.Apos, kAposNames[pick(o.Apos, 3)]);
+  for (const OptionForm& option : OptionForms) {
+    const int32_t value = option.get(PluginOptions);
+    // The fields only ever hold values in range, but a display must not
+    // index outside its tables whatever they hold.
+    const int32_t shown = (value >= 0 && value <= option.largest) ? value : 0;
+    Printf(u"  %s : %d  (%s)\n", option.label, value, option.displayNames[shown]);
+  }
   Printf(u"\nPlugin version: %d.%d.%d\n", PLUGIN_VERSION_MAJOR, PLUGIN_VERSION_MINOR,
          PLUGIN_VERSION_BUILD);
 }

@@ -89,11 +89,11 @@ int main() {
     int quotes, spaces, dash, apos;
     fields >> kind >> quotes >> spaces >> dash >> apos;
     std::getline(fields >> std::ws, texts);
-    ResetPluginOptions();
-    PluginOptions.Quotes = quotes;
-    PluginOptions.Spaces = spaces;
-    PluginOptions.Dash = dash;
-    PluginOptions.Apos = apos;
+    PluginOptions = Options{};
+    PluginOptions.quotes = static_cast<Quotes>(quotes);
+    PluginOptions.spaces = static_cast<Spaces>(spaces);
+    PluginOptions.dash = static_cast<Dash>(dash);
+    PluginOptions.apos = static_cast<Apos>(apos);
     if (kind == "E") {
       int length = 0;
       const std::u16string result = Entitize(FromHex(texts), &length);

@@ -291,8 +291,8 @@ TEST_F(ArrayTableTest, HeaderRow) {
 }
 
 TEST_F(ArrayTableTest, CellsFollowThePluginOptions) {
-  PluginOptions.Quotes = 1;
-  PluginOptions.Spaces = 0;
+  PluginOptions.quotes = Quotes::Always;
+  PluginOptions.spaces = Spaces::Never;
   ASSERT_EQ(0, Run(u"fruit"));
   EXPECT_U16EQ(TABLE TR TD(u"Apples \uFF06amp; Pears") TD(u"3") END_TR TR
                    TD(u"\uFF06quot;Nectarines\uFF06quot;") TD(u"&nbsp;") END_TR END_TABLE,

@@ -68,13 +68,6 @@ class CorpusConsistency : public HostFixture {
     HostFixture::TearDown();
   }
 
-  static void SetEntitizeOptions(const reference::EntitizeOptions& o) {
-    PluginOptions.Quotes = o.quotes;
-    PluginOptions.Spaces = o.spaces;
-    PluginOptions.Dash = o.dash;
-    PluginOptions.Apos = o.apos;
-  }
-
   // Both ways on every piece; the first difference fails the test.
   template <class Reference>
   static void ExpectSame(VariableFunction function, const std::vector<std::u16string>& pieces,
@@ -133,8 +126,7 @@ TEST_F(CorpusConsistency, CorpusIsLargeAndHoldsEveryFeature) {
 }
 
 TEST_F(CorpusConsistency, EntitizeWithTheDefaultOptions) {
-  const reference::EntitizeOptions defaults = {PluginOptions.Quotes, PluginOptions.Spaces, PluginOptions.Dash,
-                                               PluginOptions.Apos};
+  const Options defaults;
   ExpectSame(f_entitize, Plain(), [&](const std::u16string& s) { return reference::Entitize(s, defaults); },
              "defaults");
 }
@@ -153,8 +145,9 @@ TEST_F(CorpusConsistency, EntitizeUnderEverySettingOfTheOptions) {
     for (int spaces = 0; spaces <= 2; ++spaces) {
       for (int dash = 0; dash <= 1; ++dash) {
         for (int apos = 0; apos <= 3; ++apos) {
-          const reference::EntitizeOptions o = {quotes, spaces, dash, apos};
-          SetEntitizeOptions(o);
+          const Options o = {static_cast<Quotes>(quotes), static_cast<Spaces>(spaces), static_cast<Dash>(dash),
+                             static_cast<Apos>(apos)};
+          PluginOptions = o;
           const std::string label = "Quotes " + std::to_string(quotes) + " Spaces " + std::to_string(spaces) +
                                     " Dash " + std::to_string(dash) + " Apos " + std::to_string(apos);
           ExpectSame(f_entitize, pieces, [&](const std::u16string& s) { return reference::Entitize(s, o); }, label);
@@ -165,8 +158,7 @@ TEST_F(CorpusConsistency, EntitizeUnderEverySettingOfTheOptions) {
 }
 
 TEST_F(CorpusConsistency, EntagWrapsTheEntitizedString) {
-  const reference::EntitizeOptions defaults = {PluginOptions.Quotes, PluginOptions.Spaces, PluginOptions.Dash,
-                                               PluginOptions.Apos};
+  const Options defaults;
   const char16_t* const tags[] = {u"p", u"  b ", u"a href=\"x,y\"", u"div class=x", u"td\t"};
   std::vector<std::u16string> arguments;
   for (size_t i = 0; i < Plain().size(); ++i) {
@@ -195,11 +187,11 @@ TEST_F(CorpusConsistency, DeentitizeNamedAndNumericReferences) {
   EXPECT_GT(TotalUnits(encoded), size_t(150000));
   ExpectSame(f_deentitize, encoded, [](const std::u16string& s) { return reference::Deentitize(s, true); },
              "approximations on");
-  PluginOptions.Approximate = 0;
+  PluginOptions.approximate = false;
   ExpectSame(f_deentitize, encoded, [](const std::u16string& s) { return reference::Deentitize(s, false); },
              "approximations off");
   // Plain text holds ampersands that start no entity.
-  PluginOptions.Approximate = 1;
+  PluginOptions.approximate = true;
   ExpectSame(f_deentitize, Plain(), [](const std::u16string& s) { return reference::Deentitize(s, true); },
              "plain text");
 }

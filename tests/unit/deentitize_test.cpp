@@ -106,7 +106,7 @@ TEST_F(DeentitizeTest, ValuesBeyondTheBasicPlane) {
 }
 
 TEST_F(DeentitizeTest, ApproximateOffGivesTheCharacters) {
-  PluginOptions.Approximate = 0;
+  PluginOptions.approximate = false;
   const Row rows[] = {
       {u"&hellip;&copy;&reg;&trade;&mdash;&OElig;&oelig;",
        u"\u2026\u00A9\u00AE\u2122\u2014\u0152\u0153"},
@@ -119,7 +119,7 @@ TEST_F(DeentitizeTest, WorksWhateverTheOutputMode) {
   const Row row = {u"&lt;p&gt; &copy;", u"\uFF1Cp\uFF1E (C)"};
   StandInSetUnicodeOutput(1);
   ExpectRows(&row, 1);
-  PluginOptions.UnicodeCheck = 0;
+  PluginOptions.unicodeCheck = false;
   ExpectRows(&row, 1);
 }
 
@@ -255,7 +255,7 @@ TEST_F(DeentitizeTest, AgreesWithTheNaiveDecodingOnRandomTexts) {
     }
     if (full) text.resize(MAX_ARG_LEN);
     bool approximate = (round & 1) == 0;
-    PluginOptions.Approximate = approximate ? 1 : 0;
+    PluginOptions.approximate = approximate;
     FunctionCall call = CallFunction(f_deentitize, text);
     ASSERT_EQ(Printable(ReferenceDeentitize(text, approximate)), Printable(call.buffer))
         << "input " << Printable(text.substr(0, 200));

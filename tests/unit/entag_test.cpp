@@ -54,10 +54,10 @@ const TagRow kEntagRows[] = {
      {},
      u"\uFF1Cp\uFF1E\uFF06rsquo;Twas \uFF06ldquo;so\uFF06rdquo;\uFF1C/p\uFF1E"},
     // The string is entitized under the current options.
-    {u"q,\"hi\"", {.quotes = 1}, u"\uFF1Cq\uFF1E\uFF06quot;hi\uFF06quot;\uFF1C/q\uFF1E"},
-    {u"q,a  b", {.spaces = 0}, u"\uFF1Cq\uFF1Ea  b\uFF1C/q\uFF1E"},
-    {u"q,a--b", {.dash = 0}, u"\uFF1Cq\uFF1Ea--b\uFF1C/q\uFF1E"},
-    {u"q,it's", {.apos = 2}, u"\uFF1Cq\uFF1Eit\uFF06apos;s\uFF1C/q\uFF1E"},
+    {u"q,\"hi\"", {{.quotes = Quotes::Always}}, u"\uFF1Cq\uFF1E\uFF06quot;hi\uFF06quot;\uFF1C/q\uFF1E"},
+    {u"q,a  b", {{.spaces = Spaces::Never}}, u"\uFF1Cq\uFF1Ea  b\uFF1C/q\uFF1E"},
+    {u"q,a--b", {{.dash = Dash::Never}}, u"\uFF1Cq\uFF1Ea--b\uFF1C/q\uFF1E"},
+    {u"q,it's", {{.apos = Apos::Named}}, u"\uFF1Cq\uFF1Eit\uFF06apos;s\uFF1C/q\uFF1E"},
     // The tag text is never entitized, the markers of the string pass.
     {u"p <x>,\uFF1E\"", {}, u"\uFF1Cp <x>\uFF1E\uFF1E\uFF06rdquo;\uFF1C/p\uFF1E"},
 

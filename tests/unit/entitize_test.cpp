@@ -60,17 +60,17 @@ const Row kEntitizeRows[] = {
     {u"a----b", {}, u"a----b"},
     {u"--start", {}, u"\uFF06mdash;start"},
     {u"end--", {}, u"end\uFF06mdash;"},
-    {u"a--b", {.dash = 0}, u"a--b"},
+    {u"a--b", {{.dash = Dash::Never}}, u"a--b"},
     {u"a -- b", {}, u"a\uFF06nbsp;\uFF06mdash; b"},
     {u"a --b", {}, u"a\uFF06nbsp;\uFF06mdash;b"},
     {u"x \u2014y", {}, u"x\uFF06nbsp;\u2014y"},
     {u"a & b", {}, u"a\uFF06nbsp;\uFF06amp; b"},
     {u"a  & b", {}, u"a \uFF06amp; b"},
     {u"line1\r\nline2", {}, u"line1 line2"},
-    {u"line1\r\nline2", {.spaces = 1}, u"line1\uFF06nbsp;\uFF06nbsp;line2"},
-    {u"line1\r\nline2", {.spaces = 0}, u"line1\r\nline2"},
+    {u"line1\r\nline2", {{.spaces = Spaces::Always}}, u"line1\uFF06nbsp;\uFF06nbsp;line2"},
+    {u"line1\r\nline2", {{.spaces = Spaces::Never}}, u"line1\r\nline2"},
     {u"a\tb", {}, u"a b"},
-    {u"a\tb", {.spaces = 1}, u"a\uFF06nbsp;b"},
+    {u"a\tb", {{.spaces = Spaces::Always}}, u"a\uFF06nbsp;b"},
     {u"a\u00A0b", {}, u"a\u00A0b"},
     {u"a \u00A0 b", {}, u"a b"},
     {u" a ", {}, u" a "},
@@ -79,18 +79,18 @@ const Row kEntitizeRows[] = {
     {u"\u2014\u201C\u2019", {}, u"\u2014\u201C\u2019"},
     {u"\uFF1Ca href=\"x\"\uFF1E\"", {}, u"\uFF1Ca href=\"x\"\uFF1E\uFF06rdquo;"},
     {u"\uFF1C\"a", {}, u"\uFF1C\"a"},
-    {u"\"", {.quotes = 1}, u"\uFF06quot;"},
-    {u"\"", {.quotes = 0}, u"\""},
-    {u"'", {.apos = 1}, u"\uFF06#39;"},
-    {u"'", {.apos = 2}, u"\uFF06apos;"},
-    {u"'", {.apos = 0}, u"'"},
+    {u"\"", {{.quotes = Quotes::Always}}, u"\uFF06quot;"},
+    {u"\"", {{.quotes = Quotes::Never}}, u"\""},
+    {u"'", {{.apos = Apos::Numeric}}, u"\uFF06#39;"},
+    {u"'", {{.apos = Apos::Named}}, u"\uFF06apos;"},
+    {u"'", {{.apos = Apos::Never}}, u"'"},
     {u"1 < 2 > 0 | \u20AC5", {}, u"1 \uFF06lt; 2 \uFF06gt; 0 \uFF06brvbar; \uFF06euro;5"},
 
     // The look-back after each kind of step.
-    {u"\"'", {.quotes = 0}, u"\"\uFF06rsquo;"},  // a copied quote is graphic
-    {u"\"'", {.quotes = 1}, u"\uFF06quot;\uFF06rsquo;"},
-    {u"a\t\"", {.spaces = 0}, u"a\t\uFF06rdquo;"},  // copied tab, then end
-    {u"\t'x", {.spaces = 0}, u"\t\uFF06lsquo;x"},
+    {u"\"'", {{.quotes = Quotes::Never}}, u"\"\uFF06rsquo;"},  // a copied quote is graphic
+    {u"\"'", {{.quotes = Quotes::Always}}, u"\uFF06quot;\uFF06rsquo;"},
+    {u"a\t\"", {{.spaces = Spaces::Never}}, u"a\t\uFF06rdquo;"},  // copied tab, then end
+    {u"\t'x", {{.spaces = Spaces::Never}}, u"\t\uFF06lsquo;x"},
     {u"a \"\r", {}, u"a \uFF06rdquo; "},  // white space, quote, line end
     {u"a '\n", {}, u"a \uFF06rsquo; "},
     {u"\"a\" \"b\"", {}, u"\uFF06ldquo;a\uFF06rdquo; \uFF06ldquo;b\uFF06rdquo;"},
@@ -119,7 +119,7 @@ const Row kEntitizeRows[] = {
     {u"a-b", {}, u"a-b"},
     {u"\u2014--", {}, u"\u2014--"},
     {u"--\u2014", {}, u"\uFF06mdash;\u2014"},
-    {u"a --b", {.spaces = 0}, u"a \uFF06mdash;b"},
+    {u"a --b", {{.spaces = Spaces::Never}}, u"a \uFF06mdash;b"},
     {u"a -", {}, u"a\uFF06nbsp;-"},
     {u"a\t&b", {}, u"a\uFF06nbsp;\uFF06amp;b"},
     {u"a\n", {}, u"a "},
@@ -127,12 +127,12 @@ const Row kEntitizeRows[] = {
     {u"a \u3000\u2028\u00A0\v\fb", {}, u"a b"},  // white space by class is swallowed
     {u"a\u3000b", {}, u"a\u3000b"},              // but does not start a run
     {u"a \u3000&", {}, u"a \uFF06amp;"},
-    {u"a\r\n\r\n-", {.spaces = 1}, u"a\uFF06nbsp;\uFF06nbsp;\uFF06nbsp;\uFF06nbsp;-"},
+    {u"a\r\n\r\n-", {{.spaces = Spaces::Always}}, u"a\uFF06nbsp;\uFF06nbsp;\uFF06nbsp;\uFF06nbsp;-"},
     {u"\uFF1Ca\uFF1Cb\uFF1E&", {}, u"\uFF1Ca\uFF1Cb\uFF1E\uFF06amp;"},
     {u"x\uFF1C& 'q' \"--\"", {}, u"x\uFF1C& 'q' \"--\""},
     {u"\uFF1C\uFF1E'", {}, u"\uFF1C\uFF1E\uFF06rsquo;"},
     {u"\x01\x7F\xD800\xDFFF\xFFFF", {}, u"\x01\x7F\xD800\xDFFF\xFFFF"},
-    {u"\"x\"", {.quotes = 7, .spaces = 9, .dash = 3, .apos = -1}, u"\"x\""},
+    {u"\"x\"", {{.quotes = Quotes(7), .spaces = Spaces(9), .dash = Dash(3), .apos = Apos(-1)}}, u"\"x\""},
 
     {u"a&b", {.unicodeOutput = 1}, u"a&b", -2, kUnicodeRefused},
     {u"a&b", {.unicodeOutput = 2}, u"a\uFF06amp;b"},
@@ -222,8 +222,8 @@ TEST_F(EntitizeBoundaryTest, LongInputs) {
       {Times(u'&', MAX_TEXT_LEN), {}, Repeat(amp, MAX_TEXT_LEN / 5)},
       {Times(u' ', MAX_TEXT_LEN), {}, u" "},
       {Times(u'\t', MAX_TEXT_LEN), {}, u" "},
-      {Times(u' ', MAX_TEXT_LEN), {.spaces = 1}, Repeat(nbsp, MAX_TEXT_LEN / 6)},
-      {Times(u' ', MAX_TEXT_LEN), {.spaces = 0}, Times(u' ', MAX_TEXT_LEN)},
+      {Times(u' ', MAX_TEXT_LEN), {{.spaces = Spaces::Always}}, Repeat(nbsp, MAX_TEXT_LEN / 6)},
+      {Times(u' ', MAX_TEXT_LEN), {{.spaces = Spaces::Never}}, Times(u' ', MAX_TEXT_LEN)},
       {Times(u'-', MAX_TEXT_LEN), {}, Times(u'-', MAX_TEXT_LEN)},
       {Times(u'"', MAX_TEXT_LEN),
        {},
@@ -231,7 +231,7 @@ TEST_F(EntitizeBoundaryTest, LongInputs) {
       {Times(u'\'', MAX_TEXT_LEN),
        {},
        u"\uFF06lsquo;" + Repeat(u"\uFF06rsquo;", MAX_TEXT_LEN / 7 - 1)},
-      {Times(u'"', MAX_TEXT_LEN), {.quotes = 0}, Times(u'"', MAX_TEXT_LEN)},
+      {Times(u'"', MAX_TEXT_LEN), {{.quotes = Quotes::Never}}, Times(u'"', MAX_TEXT_LEN)},
       {Times(0xD800, MAX_TEXT_LEN), {}, Times(0xD800, MAX_TEXT_LEN)},
       {Times(0xDC00, MAX_TEXT_LEN), {}, Times(0xDC00, MAX_TEXT_LEN)},
       {Times(0xFF1E, MAX_TEXT_LEN), {}, Times(0xFF1E, MAX_TEXT_LEN)},
@@ -291,7 +291,7 @@ TEST_F(EntitizeBoundaryTest, EntityNeverBroken) {
 // given capacity. The fast path must give exactly the same text.
 
 std::u16string ReferenceEntitize(const std::u16string& input, const Opts& o, int capacity) {
-  return reference::Entitize(input, {o.quotes, o.spaces, o.dash, o.apos}, capacity);
+  return reference::Entitize(input, o.options, capacity);
 }
 
 // Pieces chosen to meet every rule and every look-back and look-ahead.
@@ -321,10 +321,10 @@ std::u16string RandomText(std::mt19937& rng, int maxPieces) {
 Opts RandomOpts(std::mt19937& rng) {
   std::uniform_int_distribution<int> three(0, 2), two(0, 1), four(0, 3);
   Opts o;
-  o.quotes = three(rng);
-  o.spaces = three(rng);
-  o.dash = two(rng);
-  o.apos = four(rng);
+  o.options.quotes = static_cast<Quotes>(three(rng));
+  o.options.spaces = static_cast<Spaces>(three(rng));
+  o.options.dash = static_cast<Dash>(two(rng));
+  o.options.apos = static_cast<Apos>(four(rng));
   return o;
 }
 
@@ -352,8 +352,9 @@ std::u16string FastEntitize(const std::u16string& input, const Opts& o, int capa
 }
 
 std::string Describe(const std::u16string& input, const Opts& o, int capacity) {
-  return Printable(input) + " Q" + std::to_string(o.quotes) + " S" + std::to_string(o.spaces) +
-         " D" + std::to_string(o.dash) + " A" + std::to_string(o.apos) + " capacity " +
+  const Options& s = o.options;
+  return Printable(input) + " Q" + std::to_string(int(s.quotes)) + " S" + std::to_string(int(s.spaces)) +
+         " D" + std::to_string(int(s.dash)) + " A" + std::to_string(int(s.apos)) + " capacity " +
          std::to_string(capacity);
 }
 

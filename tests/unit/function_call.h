@@ -44,21 +44,15 @@ inline std::u16string Repeat(const std::u16string& text, int n) {
   return out;
 }
 
-// What a table row runs under: the four conversion options and the
-// host's Unicode-output answer (defaults: the options' initial values).
+// What a table row runs under: the plugin's options and the host's
+// Unicode-output answer (defaults: the options' initial values).
 struct ConversionSettings {
-  int quotes = 2;
-  int spaces = 2;
-  int dash = 1;
-  int apos = 3;
+  Options options{};
   int unicodeOutput = 0;
 };
 
 inline void ApplySettings(const ConversionSettings& s) {
-  PluginOptions.Quotes = s.quotes;
-  PluginOptions.Spaces = s.spaces;
-  PluginOptions.Dash = s.dash;
-  PluginOptions.Apos = s.apos;
+  PluginOptions = s.options;
   StandInSetUnicodeOutput(s.unicodeOutput);
 }
 

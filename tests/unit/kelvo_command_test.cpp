@@ -67,16 +67,16 @@ class KelvoCommandTest : public HostFixture {};
 TEST_F(KelvoCommandTest, ArgumentTable) {
   for (const CommandRow& row : kRows) {
     SCOPED_TRACE(Printable(row.arguments));
-    ResetPluginOptions();
+    PluginOptions = Options{};
     StandInClearCaptured();
     std::u16string args(row.arguments);
     EXPECT_EQ(row.result, kelvo(args.data()));
-    EXPECT_EQ(row.after.quotes, PluginOptions.Quotes);
-    EXPECT_EQ(row.after.spaces, PluginOptions.Spaces);
-    EXPECT_EQ(row.after.dash, PluginOptions.Dash);
-    EXPECT_EQ(row.after.apos, PluginOptions.Apos);
-    EXPECT_EQ(1, PluginOptions.Approximate);
-    EXPECT_EQ(1, PluginOptions.UnicodeCheck);
+    EXPECT_EQ(row.after.quotes, static_cast<int>(PluginOptions.quotes));
+    EXPECT_EQ(row.after.spaces, static_cast<int>(PluginOptions.spaces));
+    EXPECT_EQ(row.after.dash, static_cast<int>(PluginOptions.dash));
+    EXPECT_EQ(row.after.apos, static_cast<int>(PluginOptions.apos));
+    EXPECT_TRUE(PluginOptions.approximate);
+    EXPECT_TRUE(PluginOptions.unicodeCheck);
     EXPECT_U16EQ(row.error ? u"Kelvo plugin: " + std::u16string(row.error) : u"", Err());
     EXPECT_U16EQ(u"", Out());
     // The host's buffer is never changed, whatever is upper-cased for a message.
@@ -117,8 +117,8 @@ TEST_F(KelvoCommandTest, DisplayNamesEveryValue) {
 TEST_F(KelvoCommandTest, HelpAfterAnAppliedOptionStillApplies) {
   char16_t args[] = u"q:1 /? s:0";
   EXPECT_EQ(0, kelvo(args));
-  EXPECT_EQ(1, PluginOptions.Quotes);
-  EXPECT_EQ(2, PluginOptions.Spaces);
+  EXPECT_EQ(Quotes::Always, PluginOptions.quotes);
+  EXPECT_EQ(Spaces::BestGuess, PluginOptions.spaces);
   std::u16string out = Out();
   EXPECT_EQ(0u, out.find(u"\r\nKELVO:  Display or change plugin options.\n\nKELVO QUOTES:n"));
   const std::u16string tail = u"version will be displayed.\r\n";
@@ -140,7 +140,7 @@ TEST_F(KelvoCommandTest, BatchFileLocationInMessages) {
 TEST_F(KelvoCommandTest, OverlongTokenStaysInsideItsBuffer) {
   std::u16string args = u"q:" + std::u16string(20000, u'1');
   EXPECT_EQ(1, kelvo(args.data()));
-  EXPECT_EQ(2, PluginOptions.Quotes);
+  EXPECT_EQ(Quotes::BestGuess, PluginOptions.quotes);
   EXPECT_EQ(0u, Err().find(u"Kelvo plugin: Option value out of range \"Q:111"));
 }
 

@@ -31,18 +31,18 @@ const MakeRow kMakeEntityRows[] = {
     {u"|", {}, u"\uFF06brvbar;"},
     {u"&", {}, u"\uFF06amp;"},
     {u"\"", {}, u"\uFF06quot;"},
-    {u"\"", {.quotes = 0}, u"\uFF06quot;"},
-    {u"\"", {.quotes = 1}, u"\uFF06quot;"},
+    {u"\"", {{.quotes = Quotes::Never}}, u"\uFF06quot;"},
+    {u"\"", {{.quotes = Quotes::Always}}, u"\uFF06quot;"},
     {u"'", {}, u"\uFF06#39;"},
-    {u"'", {.apos = 0}, u"\uFF06#39;"},
-    {u"'", {.apos = 2}, u"\uFF06#39;"},
+    {u"'", {{.apos = Apos::Never}}, u"\uFF06#39;"},
+    {u"'", {{.apos = Apos::Named}}, u"\uFF06#39;"},
     {u"-", {}, u"\uFF06#45;"},
-    {u"-", {.dash = 0}, u"\uFF06#45;"},
+    {u"-", {{.dash = Dash::Never}}, u"\uFF06#45;"},
     {u" ", {}, u"\uFF06nbsp;"},
-    {u" ", {.spaces = 0}, u"\uFF06nbsp;"},
+    {u" ", {{.spaces = Spaces::Never}}, u"\uFF06nbsp;"},
     {u"\t", {}, u"\uFF06nbsp;"},
     {u"\n", {}, u"\uFF06nbsp;"},
-    {u"\r", {.spaces = 1}, u"\uFF06nbsp;"},
+    {u"\r", {{.spaces = Spaces::Always}}, u"\uFF06nbsp;"},
     {u"\x18", {}, u"\uFF06uarr;"},
     {u"\x19", {}, u"\uFF06darr;"},
     {u"\x1A", {}, u"\uFF06rarr;"},
@@ -83,10 +83,10 @@ TEST_F(MakeEntityTest, Table) {
     EXPECT_U16EQ(row.expected, call.buffer);
     EXPECT_U16EQ(row.err, call.err);
     // The options are the user's again, whatever the call did.
-    EXPECT_EQ(row.opts.quotes, PluginOptions.Quotes);
-    EXPECT_EQ(row.opts.spaces, PluginOptions.Spaces);
-    EXPECT_EQ(row.opts.dash, PluginOptions.Dash);
-    EXPECT_EQ(row.opts.apos, PluginOptions.Apos);
+    EXPECT_EQ(row.opts.options.quotes, PluginOptions.quotes);
+    EXPECT_EQ(row.opts.options.spaces, PluginOptions.spaces);
+    EXPECT_EQ(row.opts.options.dash, PluginOptions.dash);
+    EXPECT_EQ(row.opts.options.apos, PluginOptions.apos);
   }
 }
 
@@ -95,10 +95,10 @@ TEST_F(MakeEntityTest, NullBuffer) { EXPECT_EQ(-1, f_makeentity(nullptr)); }
 // Every single code unit: the result is always one whole entity, and the
 // options come back unchanged.
 TEST_F(MakeEntityTest, EverySingleCharacterGivesOneEntity) {
-  PluginOptions.Quotes = 0;
-  PluginOptions.Spaces = 0;
-  PluginOptions.Dash = 0;
-  PluginOptions.Apos = 0;
+  PluginOptions.quotes = Quotes::Never;
+  PluginOptions.spaces = Spaces::Never;
+  PluginOptions.dash = Dash::Never;
+  PluginOptions.apos = Apos::Never;
   for (unsigned c = 1; c <= 0xFFFF; ++c) {
     char16_t buffer[MAX_ARG_LEN] = {static_cast<char16_t>(c), 0};
     ASSERT_EQ(0, f_makeentity(buffer)) << c;
@@ -108,10 +108,10 @@ TEST_F(MakeEntityTest, EverySingleCharacterGivesOneEntity) {
     ASSERT_EQ(u';', result.back()) << c;
     ASSERT_EQ(std::u16string::npos, result.find(u'\uFF06', 1)) << c;
   }
-  EXPECT_EQ(0, PluginOptions.Quotes);
-  EXPECT_EQ(0, PluginOptions.Spaces);
-  EXPECT_EQ(0, PluginOptions.Dash);
-  EXPECT_EQ(0, PluginOptions.Apos);
+  EXPECT_EQ(Quotes::Never, PluginOptions.quotes);
+  EXPECT_EQ(Spaces::Never, PluginOptions.spaces);
+  EXPECT_EQ(Dash::Never, PluginOptions.dash);
+  EXPECT_EQ(Apos::Never, PluginOptions.apos);
 }
 
 // A name whose entity, ';' included, would outgrow the buffer is refused

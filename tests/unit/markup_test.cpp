@@ -84,7 +84,7 @@ TEST_F(MarkupTest, TagAndCommentAreRefusedUnderUnicodeOutput) {
   ExpectRows(f_tag, rows, std::size(rows));
   ExpectRows(f_hcomment, rows, std::size(rows));
   // With the check switched off they work.
-  PluginOptions.UnicodeCheck = 0;
+  PluginOptions.unicodeCheck = false;
   const Row allowed[] = {{u"p", Tag(u"p"), 0, u""}};
   ExpectRows(f_tag, allowed, 1);
 }

@@ -16,18 +16,11 @@
 
 namespace reference {
 
-struct EntitizeOptions {
-  int quotes;
-  int spaces;
-  int dash;
-  int apos;
-};
-
 // capacity counts the slots of the result buffer, its terminator's among
 // them.
-inline std::u16string Entitize(const std::u16string& input, const EntitizeOptions& o,
+inline std::u16string Entitize(const std::u16string& input, const Options& o,
                                int capacity = MAX_ARG_LEN) {
-  return ModelEntitize(input, {o.quotes, o.spaces, o.dash, o.apos}, capacity - 1);
+  return ModelEntitize(input, o, capacity - 1);
 }
 
 // The input is read as an ArgBuffer: up to its terminator, at most
@@ -75,7 +68,8 @@ inline Outcome MakeEntity(const std::u16string& input) {
     if (name.back() != u';') name += u';';
     return {true, MARK_AMP + name};
   }
-  const std::u16string entity = Entitize(input, {1, 1, 0, 1});
+  const std::u16string entity =
+      Entitize(input, {.quotes = Quotes::Always, .spaces = Spaces::Always, .dash = Dash::Never, .apos = Apos::Numeric});
   if (entity.size() > 1) return {true, entity};
   return {true, MARK_AMP + (u"#" + [](unsigned v) {
                   std::u16string d;
@@ -84,7 +78,7 @@ inline Outcome MakeEntity(const std::u16string& input) {
                 }(input[0])) + u";"};
 }
 
-inline Outcome Entag(const std::u16string& input, const EntitizeOptions& o) {
+inline Outcome Entag(const std::u16string& input, const Options& o) {
   size_t start = SkipWhiteSpace(input);
   size_t end = start;
   size_t nameEnd = std::u16string::npos;

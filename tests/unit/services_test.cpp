@@ -48,7 +48,7 @@ TEST_F(ServicesTest, UnicodeCheckStopsOnlyOnExactlyOne) {
 
 TEST_F(ServicesTest, UnicodeCheckSwitchedOffLetsEverythingThrough) {
   StandInSetUnicodeOutput(1);
-  PluginOptions.UnicodeCheck = 0;
+  PluginOptions.unicodeCheck = false;
   EXPECT_EQ(0, CheckUnicodeOutput());
   EXPECT_U16EQ(u"", Err());
 }

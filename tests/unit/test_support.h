@@ -14,12 +14,12 @@ class HostFixture : public ::testing::Test {
   void SetUp() override {
     StandInReset();
     StandInCapture(1);
-    ResetPluginOptions();
+    PluginOptions = Options{};
   }
   void TearDown() override {
     StandInCapture(0);
     StandInReset();
-    ResetPluginOptions();
+    PluginOptions = Options{};
   }
   static std::u16string Out() { return Captured(1); }
   static std::u16string Err() { return Captured(2); }
