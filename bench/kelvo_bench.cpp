@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "kelvo/options.h"
+#include "options/plugin_options.h"
 #include "kelvo/plugin.h"
 #include "registry.h"
 #include "standin.h"

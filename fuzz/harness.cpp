@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "kelvo/options.h"
+#include "options/plugin_options.h"
 #include "standin.h"
 
 namespace {

@@ -12,23 +12,28 @@
 
 namespace {
 
-// A result that keeps to its capacity: once a piece has not fitted,
-// nothing more goes in.
+// A result that keeps to its capacity: once something has not fitted,
+// nothing more goes in, and a pair whose low half did not fit loses its
+// high half too.
 struct Result {
   std::u16string text;
   size_t capacity;
   bool closed = false;
 
+  void Cut(char16_t refused) {
+    if (closed) return;
+    closed = true;
+    if (refused >= 0xDC00 && refused <= 0xDFFF && !text.empty() && text.back() >= 0xD800 &&
+        text.back() <= 0xDBFF)
+      text.pop_back();
+  }
   void Char(char16_t c) {
-    if (closed || text.size() >= capacity) return;
+    if (closed || text.size() >= capacity) return Cut(c);
     text += c;
   }
   void Piece(const std::u16string& piece) {
     if (closed) return;
-    if (text.size() + piece.size() > capacity) {
-      closed = true;
-      return;
-    }
+    if (text.size() + piece.size() > capacity) return Cut(piece[0]);
     text += piece;
   }
   void Entity(const char16_t* name) { Piece(std::u16string(1, MARK_AMP) + name); }

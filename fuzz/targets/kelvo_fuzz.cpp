@@ -7,7 +7,7 @@
 
 #include "harness.h"
 #include "kelvo/charclass.h"
-#include "kelvo/options.h"
+#include "options/plugin_options.h"
 #include "kelvo/plugin.h"
 #include "kelvo/text.h"
 

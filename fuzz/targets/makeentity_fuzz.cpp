@@ -7,7 +7,7 @@
 
 #include "function_call.h"
 #include "kelvo/markup.h"
-#include "kelvo/options.h"
+#include "options/plugin_options.h"
 #include "kelvo/plugin.h"
 #include "reference.h"
 

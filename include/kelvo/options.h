@@ -1,8 +1,8 @@
 // The plugin's settings: how @ENTITIZE renders quotes, spaces, dashes and
 // apostrophes (the KELVO command sets these four), and two switches that
 // no command changes. One value of this type is stored for the life of
-// the module; the boundary hands each call a copy, and the conversions
-// take it as a parameter.
+// the module (options/plugin_options.h); the boundary hands each call a
+// copy, and the conversions take it as a parameter.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +21,3 @@ struct Options {
   bool approximate = true;   // @DEENTITIZE writes ASCII texts for seven entities
   bool unicodeCheck = true;  // conversions that write markup refuse Unicode output
 };
-
-// The stored settings: written by the KELVO command, read by the
-// boundary at the start of every call. Starts at the initial values.
-extern Options PluginOptions;

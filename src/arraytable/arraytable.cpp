@@ -1,36 +1,24 @@
 // ARRAYTABLE: writes a host array of one or two dimensions to standard
 // output as an HTML table, one row per element of the first dimension,
 // each cell the element's value entitized.
-#include "arraytable.h"
+#include "arraytable/arraytable.h"
 
-#include "arraytable_options.h"
+#include "arraytable/arraytable_options.h"
+#include "arraytable/split_arguments.h"
+#include "frame/boundary.h"
 #include "kelvo/charclass.h"
 #include "kelvo/host.h"
 #include "kelvo/limits.h"
 #include "kelvo/markup.h"
-#include "kelvo/plugin.h"
 #include "kelvo/result_buffer.h"
 #include "kelvo/services.h"
 #include "kelvo/text.h"
 #include "kelvo/texts.h"
-#include "split_arguments.h"
 
 namespace {
 
 void AppendText(ResultBuffer* rb, const char16_t* text) {
   ResultAppendRun(rb, text, TextLengthBounded(text, rb->capacity));
-}
-
-void AppendDecimal(ResultBuffer* rb, int value) {
-  char16_t digits[12];
-  int at = sizeof digits / sizeof digits[0];
-  int64_t magnitude = value < 0 ? -int64_t(value) : int64_t(value);
-  do {
-    digits[--at] = char16_t(u'0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (value < 0) digits[--at] = u'-';
-  ResultAppendRun(rb, digits + at, int(sizeof digits / sizeof digits[0]) - at);
 }
 
 // A name is letters, digits, '_' and '$', and does not begin with a digit.
@@ -72,7 +60,7 @@ void WriteHeaderRow(const ArrayTableSettings& s, int columns) {
 
 // The cell buffer is reused for every cell: only the reference written
 // into it and the host's expansion decide its contents.
-void WriteCell(char16_t* cell, const char16_t* name, int row, int column) {
+void WriteCell(char16_t* cell, const char16_t* name, int row, int column, const Options& options) {
   FormatElementReference(cell, MAX_ARG_LEN, name, row, column);
   ExpandVariables(cell, 1);
   cell[MAX_ARG_LEN - 1] = 0;
@@ -81,11 +69,12 @@ void WriteCell(char16_t* cell, const char16_t* name, int row, int column) {
     return;
   }
   // A refusal has written its own message and left the text unconverted.
-  f_entitize(cell);
+  EntitizeCell(cell, options);
   QPuts(cell);
 }
 
-void WriteTable(const ArrayTableSettings& s, int dimensions, int rows, int columns) {
+void WriteTable(const ArrayTableSettings& s, int dimensions, int rows, int columns,
+                const Options& options) {
   char16_t cell[MAX_ARG_LEN];
   cell[0] = 0;
 
@@ -107,7 +96,7 @@ void WriteTable(const ArrayTableSettings& s, int dimensions, int rows, int colum
       QPuts(u"      <td");
       if (n < MAX_STYLED_COLUMNS) WriteAttributes(s.columnClass[n], s.columnStyle[n]);
       QPuts(u">");
-      WriteCell(cell, s.arrayName, r, dimensions == 1 ? -1 : n);
+      WriteCell(cell, s.arrayName, r, dimensions == 1 ? -1 : n, options);
       QPuts(u"</td>\n");
     }
     QPuts(u"   </tr>\n");
@@ -122,26 +111,26 @@ int FormatArrayInfoQuery(char16_t* buffer, int capacity, const char16_t* name, i
   ResultInit(&rb, buffer, capacity);
   AppendText(&rb, u"%@arrayinfo[");
   AppendText(&rb, name);
-  ResultAppendChar(&rb, u',');
-  AppendDecimal(&rb, index);
-  ResultAppendChar(&rb, u']');
-  return rb.length;
+  ResultAppendUnit(&rb, u',');
+  ResultAppendDecimal(&rb, index);
+  ResultAppendUnit(&rb, u']');
+  return ResultFinish(&rb);
 }
 
 int FormatElementReference(char16_t* buffer, int capacity, const char16_t* name, int row,
                            int column) {
   ResultBuffer rb;
   ResultInit(&rb, buffer, capacity);
-  ResultAppendChar(&rb, u'%');
+  ResultAppendUnit(&rb, u'%');
   AppendText(&rb, name);
-  ResultAppendChar(&rb, u'[');
-  AppendDecimal(&rb, row);
+  ResultAppendUnit(&rb, u'[');
+  ResultAppendDecimal(&rb, row);
   if (column >= 0) {
-    ResultAppendChar(&rb, u',');
-    AppendDecimal(&rb, column);
+    ResultAppendUnit(&rb, u',');
+    ResultAppendDecimal(&rb, column);
   }
-  ResultAppendChar(&rb, u']');
-  return rb.length;
+  ResultAppendUnit(&rb, u']');
+  return ResultFinish(&rb);
 }
 
 int32_t QueryArrayInfo(const char16_t* name, int index) {
@@ -172,9 +161,8 @@ bool HeaderHasCellTags(const char16_t* text) {
   return false;
 }
 
-PLUGIN_EXPORT int PLUGIN_API arraytable(char16_t* arguments) {
-  if (arguments == nullptr) return -1;
-  SplitArguments(arguments);
+int ArrayTableCommand(const char16_t* text, const Options& options) {
+  SplitArguments(text);
   if (ArgCount < 1) {
     ReportError(u"Missing array name\r\n", nullptr);
     return 1;
@@ -215,6 +203,6 @@ PLUGIN_EXPORT int PLUGIN_API arraytable(char16_t* arguments) {
   }
   int32_t rows = QueryArrayInfo(name, 1);
   int32_t columns = dimensions == 1 ? 1 : QueryArrayInfo(name, 2);
-  WriteTable(settings, dimensions, rows, columns);
+  WriteTable(settings, dimensions, rows, columns, options);
   return 0;
 }

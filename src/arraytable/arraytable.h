@@ -1,8 +1,14 @@
-// The ARRAYTABLE command's helpers; the command itself is the export
-// arraytable (kelvo/plugin.h).
+// The ARRAYTABLE command and its helpers.
 #pragma once
 
 #include <cstdint>
+
+#include "kelvo/options.h"
+
+// Runs the command on its argument text (terminated): 0 after the table or
+// the help, 1 after an error reported on standard error. Each cell is
+// entitized under options.
+int ArrayTableCommand(const char16_t* text, const Options& options);
 
 // One number of an array's shape from the host: index 0 the number of
 // dimensions, 1 the rows, 2 the columns. -1 without asking the host for

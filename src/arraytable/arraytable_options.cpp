@@ -1,7 +1,7 @@
 // ARRAYTABLE's options. Each argument is tried against the option forms
 // in a fixed order and the first form that matches takes it; an argument
 // that is no option is the array name.
-#include "arraytable_options.h"
+#include "arraytable/arraytable_options.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // The command-line splitter: one pass over the argument text, storing
 // each argument's characters one after another in ArgStore, each
 // followed by its terminator.
-#include "split_arguments.h"
+#include "arraytable/split_arguments.h"
 
 #include <cstring>
 

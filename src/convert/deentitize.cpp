@@ -2,19 +2,21 @@
 // by the characters they stand for, and folds the fullwidth forms
 // U+FF01..U+FF1F to ASCII on the way.
 //
-// The text is rewritten in place. Every recognised entity yields fewer
-// units than it spans and every other unit yields exactly one, so the
-// write position never passes the read position; a text without entities
-// is not moved at all, and runs between entities are moved in blocks.
+// Every recognised entity yields fewer units than it spans and every other
+// unit yields exactly one, so the result is never longer than the text and
+// can be written over it: the write position never passes the read
+// position. Written over its text, a text without entities is not moved at
+// all; runs between entities are moved in blocks. The result needs room
+// for as many units as the text has.
 #include <cstdint>
 
+#include "convert/conversion.h"
 #include "convert/entity_table.h"
 #include "convert/plain_run.h"
 #include "kelvo/charclass.h"
 #include "kelvo/limits.h"
 #include "kelvo/markup.h"
-#include "kelvo/options.h"
-#include "kelvo/plugin.h"
+#include "kelvo/result_buffer.h"
 
 namespace {
 
@@ -119,17 +121,18 @@ int ReadEntity(const char16_t* s, int j, bool approximate, Decoded* out) {
 
 }  // namespace
 
-PLUGIN_EXPORT int PLUGIN_API f_deentitize(char16_t* buffer) {
-  if (buffer == nullptr) return -1;
-  const bool approximate = PluginOptions.approximate;
-
-  // The last slot of the ArgBuffer always counts as the terminator; the
-  // buffer is overwritten with the result anyway.
-  buffer[MAX_TEXT_LEN] = 0;
-  const char16_t* const limit = buffer + MAX_ARG_LEN;
-  // Up to the first unit that changes, the text stays where it stands.
-  const char16_t* read = SkipPlainRun(buffer, limit, u'&');
-  char16_t* write = buffer + (read - buffer);
+Status Deentitize(const Argument& argument, const Options& options, ResultBuffer* out) {
+  const char16_t* const text = argument.text;
+  // The block moves stay within the text's storage and within the room.
+  const char16_t* const limit = argument.end;
+  const char16_t* read = text;
+  char16_t* write = ResultCursor(out);
+  // Written over its own text, the result needs no move up to the first
+  // unit that changes.
+  if (write == text) {
+    read = SkipPlainRun(text, limit, u'&');
+    write += read - text;
+  }
   for (;;) {
     MovePlainRun(read, write, limit, u'&');
     char16_t c = *read;
@@ -141,7 +144,7 @@ PLUGIN_EXPORT int PLUGIN_API f_deentitize(char16_t* buffer) {
       continue;
     }
     Decoded decoded;
-    const int end = ReadEntity(buffer, static_cast<int>(read - buffer), approximate, &decoded);
+    const int end = ReadEntity(text, static_cast<int>(read - text), options.approximate, &decoded);
     if (end < 0) {
       // Not an entity: the ampersand stays, as markup, and the text
       // after it is scanned as ordinary text.
@@ -149,8 +152,8 @@ PLUGIN_EXPORT int PLUGIN_API f_deentitize(char16_t* buffer) {
       continue;
     }
     for (int k = 0; k < decoded.length; ++k) *write++ = decoded.text[k];
-    read = buffer + end;
+    read = text + end;
   }
-  *write = 0;
-  return 0;
+  ResultCommit(out, static_cast<int>(write - ResultCursor(out)));
+  return Status::Converted;
 }

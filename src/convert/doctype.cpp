@@ -1,28 +1,28 @@
 // @DOCTYPE: one of eleven document-type declarations, chosen by number
-// (none given means 0, HTML 5). Works whatever the host's output mode.
+// (none given means 0, HTML 5).
 #include <cstdint>
 
+#include "convert/conversion.h"
 #include "kelvo/charclass.h"
-#include "kelvo/limits.h"
-#include "kelvo/plugin.h"
 #include "kelvo/result_buffer.h"
 #include "kelvo/services.h"
+#include "kelvo/text.h"
 
 namespace {
 
-struct DocType {
+struct DocTypeEntry {
   uint32_t number;
   const char16_t* declaration;  // the text between the brackets
   int length;
 };
 
 template <int N>
-constexpr DocType Entry(uint32_t number, const char16_t (&declaration)[N]) {
+constexpr DocTypeEntry Entry(uint32_t number, const char16_t (&declaration)[N]) {
   return {number, declaration, N - 1};
 }
 
 // System identifiers are the W3C's published absolute URLs.
-constexpr DocType DOC_TYPES[] = {
+constexpr DocTypeEntry DocTypeTable[] = {
     Entry(0, u"!DOCTYPE HTML"),
     Entry(1, u"!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" "
              u"\"http://www.w3.org/TR/html4/strict.dtd\""),
@@ -44,39 +44,30 @@ constexpr DocType DOC_TYPES[] = {
               u"\"http://www.w3.org/MarkUp/DTD/xhtml2.dtd\""),
 };
 
-const DocType* FindDocType(uint32_t number) {
-  for (const DocType& d : DOC_TYPES)
+const DocTypeEntry* FindDocType(uint32_t number) {
+  for (const DocTypeEntry& d : DocTypeTable) {
     if (d.number == number) return &d;
+  }
   return nullptr;
 }
 
-// Reports the argument, upper-cased in place, as a bad value.
-int RejectValue(char16_t* buffer) {
-  ErrorPrefix();
-  for (int i = 0; i < MAX_TEXT_LEN && buffer[i] != 0; ++i)
-    if (buffer[i] >= u'a' && buffer[i] <= u'z') buffer[i] = char16_t(buffer[i] - 32);
-  Qprintf(StdErrHandle(), u"Bad value \"%s\"\r\n", buffer);
-  return -1;
+// A bad value: the result is the argument upper-cased, which the message
+// quotes.
+Status RejectValue(const char16_t* text, ResultBuffer* out) {
+  for (; *text != 0; ++text) ResultAppendUnit(out, UpperAscii(*text));
+  return Status::BadValue;
 }
 
 }  // namespace
 
-PLUGIN_EXPORT int PLUGIN_API f_doctype(char16_t* buffer) {
-  if (buffer == nullptr) return -1;
-
-  int start = 0;
-  while (start < MAX_TEXT_LEN && buffer[start] != 0 && IsWhiteSpaceChar(buffer[start])) ++start;
+Status DocType(const Argument& argument, const Options&, ResultBuffer* out) {
+  const char16_t* rest = argument.text;
+  while (*rest != 0 && IsWhiteSpaceChar(*rest)) ++rest;
   uint32_t number = 0;
-  if (start < MAX_TEXT_LEN && buffer[start] != 0) {
-    // The rest must be exactly one number, with nothing after it.
-    if (ParseNumber(buffer + start, &number, nullptr) != 0) return RejectValue(buffer);
-  }
-  const DocType* docType = FindDocType(number);
-  if (docType == nullptr) return RejectValue(buffer);
-
-  // The lengths are known, so the tag is appended without measuring.
-  ResultBuffer result;
-  ResultInit(&result, buffer, MAX_ARG_LEN);
-  ResultAppendTag(&result, docType->declaration, docType->length);
-  return 0;
+  // The rest must be exactly one number, with nothing after it.
+  if (*rest != 0 && ParseNumber(rest, &number, nullptr) != 0) return RejectValue(argument.text, out);
+  const DocTypeEntry* docType = FindDocType(number);
+  if (docType == nullptr) return RejectValue(argument.text, out);
+  ResultAppendTag(out, docType->declaration, docType->length);
+  return Status::Converted;
 }

@@ -1,114 +1,114 @@
-// The fast part of @ENTITIZE: copying the characters that need no rule.
-// One table load per character below U+0100 says whether it needs a rule
-// under the current options; the scan copies the character itself and
-// stops only where a rule applies.
+// @ENTITIZE's scan: copying the text that needs no rule, and the protocol
+// between the scan and the rules (entitize.cpp). Everything about how the
+// scan decides where a rule applies is in this file.
+//
+// - One table per setting of the options that matters to the scan says,
+//   in one load per unit below U+0100, whether the unit takes its rule and
+//   which units after it would make it take one. The scan copies the unit
+//   itself and stops only where a rule applies.
+// - Candidates are units that need their rule only when a follower comes
+//   right after them: under best-guess spaces a blank (white space by class
+//   after it is swallowed; a hyphen, ampersand or em dash makes it
+//   "nbsp;"), under dashes a hyphen (a second one may start an em dash).
+//   The scan writes a candidate at once; when its follower comes, the
+//   candidate is taken back out of the result and handed to its rule.
+// - Where SSE2 is compiled in (convert/vector_paths.h), blocks of sixteen
+//   units are classed at once and stored whole; only a block's first unit
+//   that may need a rule goes to the one-unit scan, which decides exactly.
+//   The class test may stop where nothing is needed, never the other way
+//   round.
 #pragma once
 
 #include <cstdint>
 
-#include "convert/entitize_blocks.h"
+#include "convert/conversion.h"
+#include "convert/vector_paths.h"
 #include "kelvo/charclass.h"
 #include "kelvo/markup.h"
-#include "kelvo/options.h"
 
 namespace entitize_scan {
 
-constexpr char16_t kEmDash = 0x2014;
-constexpr int kAboveLatin1 = 0x100;
+constexpr char16_t EM_DASH = 0x2014;
+constexpr int ABOVE_LATIN1 = 0x100;
 
-// A table entry: the character's own bits in the low byte; in the high
-// byte the bits that stop the scan at the character after it.
-constexpr uint32_t SCAN_STOP = 0x01;  // takes its rule under the current options
-// Candidates are characters that need their rule only when a follower
-// comes right after them; the scan writes them at once and stops at the
-// follower. Best-guess spaces: after a blank, white space by class is
-// swallowed, while a hyphen, ampersand or em dash makes the blank
-// "nbsp;". Dashes: a hyphen followed by another may start an em dash.
-constexpr uint32_t SCAN_FOLLOWS_SPACE = 0x02;
-constexpr uint32_t SCAN_FOLLOWS_SPACE_NBSP = 0x04;
-constexpr uint32_t SCAN_FOLLOWS_HYPHEN = 0x08;
+// A table entry: the unit's own bits in the low byte; in the high byte
+// the bits that stop the scan at the unit after it.
+constexpr uint32_t SCAN_STOP = 0x01;                // takes its rule under the options
+constexpr uint32_t SCAN_FOLLOWS_SPACE = 0x02;       // swallowed after a best-guess blank
+constexpr uint32_t SCAN_FOLLOWS_SPACE_NBSP = 0x04;  // makes a best-guess blank "nbsp;"
+constexpr uint32_t SCAN_FOLLOWS_HYPHEN = 0x08;      // may make a hyphen an em dash
 constexpr int SCAN_WATCH_SHIFT = 8;
 
-constexpr char16_t kAlwaysConverted[] = {u'\0', u'\x18', u'\x19', u'\x1A', u'\x1B',
-                                         u'&',  u'<',    u'>',    u'|'};
-constexpr char16_t kLineBreaksAndTab[] = {u'\t', u'\n', u'\r'};
-constexpr char16_t kLatin1WhiteSpace[] = {u'\t', u'\n', u'\v', u'\f', u'\r', u' ', u'\u00A0'};
+constexpr char16_t AlwaysConverted[] = {u'\0', u'\x18', u'\x19', u'\x1A', u'\x1B', u'&', u'<', u'>', u'|'};
+constexpr char16_t LineBreaksAndTab[] = {u'\t', u'\n', u'\r'};
+constexpr char16_t Latin1WhiteSpace[] = {u'\t', u'\n', u'\v', u'\f', u'\r', u' ', u'\u00A0'};
 
-constexpr bool IsOneOf(char16_t c, const char16_t* set, int n) {
-  for (int i = 0; i < n; ++i) {
-    if (c == set[i]) return true;
+template <int N>
+constexpr bool IsOneOf(char16_t c, const char16_t (&set)[N]) {
+  for (char16_t s : set) {
+    if (c == s) return true;
   }
   return false;
 }
 
-template <int N>
-constexpr bool IsOneOf(char16_t c, const char16_t (&set)[N]) {
-  return IsOneOf(c, set, N);
-}
-
-// The options as far as the scan is concerned.
-struct ScanSelector {
-  int spaces;      // 0 never, 1 always "nbsp;", 2 best guess
-  bool dash;       // "--" may become an em dash
-  bool quoteRule;  // '"' takes a rule
-  bool aposRule;   // '\'' takes a rule
-};
-
-constexpr uint16_t ScanEntryOf(char16_t c, const ScanSelector& s) {
+// The entry of a unit below U+0100 under one setting of the options as
+// far as the scan is concerned: the Spaces option, whether "--" may become
+// an em dash, whether '"' and '\'' take rules.
+constexpr uint16_t ScanEntryOf(char16_t c, Spaces spaces, bool dash, bool quoteRule, bool aposRule) {
   // Under best-guess spaces a tab or line break always takes its rule
   // (it is written as a blank); a blank only before a follower.
-  const bool spaceRule = (s.spaces == 1 && (c == u' ' || IsOneOf(c, kLineBreaksAndTab))) ||
-                         (s.spaces == 2 && IsOneOf(c, kLineBreaksAndTab));
-  const bool stops = IsOneOf(c, kAlwaysConverted) || (c == u'"' && s.quoteRule) ||
-                     (c == u'\'' && s.aposRule) || spaceRule;
+  const bool spaceRule =
+      (spaces == Spaces::Always && (c == u' ' || IsOneOf(c, LineBreaksAndTab))) ||
+      (spaces == Spaces::BestGuess && IsOneOf(c, LineBreaksAndTab));
+  const bool stops = IsOneOf(c, AlwaysConverted) || (c == u'"' && quoteRule) ||
+                     (c == u'\'' && aposRule) || spaceRule;
   uint32_t own = stops ? SCAN_STOP : 0;
-  if (IsOneOf(c, kLatin1WhiteSpace)) own |= SCAN_FOLLOWS_SPACE;
+  if (IsOneOf(c, Latin1WhiteSpace)) own |= SCAN_FOLLOWS_SPACE;
   if (c == u'&' || c == u'-') own |= SCAN_FOLLOWS_SPACE_NBSP;
   if (c == u'-') own |= SCAN_FOLLOWS_HYPHEN;
   uint32_t watch = SCAN_STOP;
   // A tab or line break takes its rule when the scan meets it, but blocks
   // write it as a blank, after which it waits as a blank does.
-  if (s.spaces == 2 && (c == u' ' || IsOneOf(c, kLineBreaksAndTab))) {
+  if (spaces == Spaces::BestGuess && (c == u' ' || IsOneOf(c, LineBreaksAndTab))) {
     watch |= SCAN_FOLLOWS_SPACE | SCAN_FOLLOWS_SPACE_NBSP;
   }
-  if (s.dash && c == u'-') watch |= SCAN_FOLLOWS_HYPHEN;
+  if (dash && c == u'-') watch |= SCAN_FOLLOWS_HYPHEN;
   return static_cast<uint16_t>(own | watch << SCAN_WATCH_SHIFT);
 }
 
-// One table for each way the options can steer the scan:
-// [spaces][dash][quote rule][apostrophe rule].
-constexpr int kSelectorCount = 3 * 2 * 2 * 2;
+// One table for each such setting: [spaces][dash][quote rule][apostrophe rule].
+constexpr int SCAN_TABLE_COUNT = 3 * 2 * 2 * 2;
 
-constexpr int SelectorIndex(const ScanSelector& s) {
-  return ((s.spaces * 2 + (s.dash ? 1 : 0)) * 2 + (s.quoteRule ? 1 : 0)) * 2 + (s.aposRule ? 1 : 0);
+constexpr int ScanTableIndex(int spaces, bool dash, bool quoteRule, bool aposRule) {
+  return ((spaces * 2 + (dash ? 1 : 0)) * 2 + (quoteRule ? 1 : 0)) * 2 + (aposRule ? 1 : 0);
 }
 
-struct ScanTables {
-  uint16_t entry[kSelectorCount][kAboveLatin1];
+struct ScanTableSet {
+  uint16_t entry[SCAN_TABLE_COUNT][ABOVE_LATIN1];
 };
 
-constexpr ScanTables BuildScanTables() {
-  ScanTables tables{};
+constexpr ScanTableSet BuildScanTables() {
+  ScanTableSet tables{};
   for (int spaces = 0; spaces < 3; ++spaces) {
     for (int flags = 0; flags < 8; ++flags) {
-      const ScanSelector s = {spaces, (flags & 4) != 0, (flags & 2) != 0, (flags & 1) != 0};
-      for (int c = 0; c < kAboveLatin1; ++c) {
-        tables.entry[SelectorIndex(s)][c] = ScanEntryOf(static_cast<char16_t>(c), s);
+      const bool dash = (flags & 4) != 0, quoteRule = (flags & 2) != 0, aposRule = (flags & 1) != 0;
+      for (int c = 0; c < ABOVE_LATIN1; ++c) {
+        tables.entry[ScanTableIndex(spaces, dash, quoteRule, aposRule)][c] =
+            ScanEntryOf(static_cast<char16_t>(c), static_cast<Spaces>(spaces), dash, quoteRule, aposRule);
       }
     }
   }
   return tables;
 }
 
-inline constexpr ScanTables kScanTables = BuildScanTables();
+inline constexpr ScanTableSet ScanTables = BuildScanTables();
 
-// The table for the current options.
+// The table for the options; a value out of range counts as Never.
 inline const uint16_t* ScanTableFor(const Options& o) {
-  const ScanSelector s = {o.spaces == Spaces::Always ? 1 : o.spaces == Spaces::BestGuess ? 2 : 0,
-                          o.dash == Dash::EmDash,
-                          o.quotes == Quotes::Always || o.quotes == Quotes::BestGuess,
-                          o.apos == Apos::Numeric || o.apos == Apos::Named || o.apos == Apos::BestGuess};
-  return kScanTables.entry[SelectorIndex(s)];
+  const int spaces = o.spaces == Spaces::Always ? 1 : o.spaces == Spaces::BestGuess ? 2 : 0;
+  const bool quoteRule = o.quotes == Quotes::Always || o.quotes == Quotes::BestGuess;
+  const bool aposRule = o.apos == Apos::Numeric || o.apos == Apos::Named || o.apos == Apos::BestGuess;
+  return ScanTables.entry[ScanTableIndex(spaces, o.dash == Dash::EmDash, quoteRule, aposRule)];
 }
 
 // Above U+00FF only the arrows, the euro sign and the opening tag marker
@@ -116,25 +116,121 @@ inline const uint16_t* ScanTableFor(const Options& o) {
 inline uint32_t ScanEntryAbove(char16_t c) {
   uint32_t entry = SCAN_STOP << SCAN_WATCH_SHIFT;
   if (static_cast<unsigned>(c - 0x2190) < 4u || c == 0x20AC || c == MARK_LT) entry |= SCAN_STOP;
-  if (c == kEmDash) entry |= SCAN_FOLLOWS_SPACE_NBSP;
+  if (c == EM_DASH) entry |= SCAN_FOLLOWS_SPACE_NBSP;
   if (IsWhiteSpaceChar(c)) entry |= SCAN_FOLLOWS_SPACE;
   return entry;
 }
 
 inline uint32_t ScanEntry(const uint16_t* table, uint32_t c) {
-  return c < kAboveLatin1 ? table[c] : ScanEntryAbove(static_cast<char16_t>(c));
+  return c < ABOVE_LATIN1 ? table[c] : ScanEntryAbove(static_cast<char16_t>(c));
 }
 
-// True when c is a follower that the candidate before it waits for.
-inline bool FollowsCandidate(const uint16_t* table, char16_t c, uint32_t waiting) {
-  return (ScanEntry(table, c) & waiting) != 0;
-}
+#if KELVO_SSE2
 
-struct RunEnd {
-  int read;          // input characters consumed
-  int written;       // result characters written
-  uint32_t waiting;  // follower bits the last character written waits for
+constexpr int SCAN_BLOCK = 16;
+
+// Lane masks of a block, bit i for unit i.
+struct BlockLanes {
+  uint32_t stops;       // may take a rule of its own
+  uint32_t candidates;  // blank or hyphen: may wait for the unit after it
+  uint32_t followers;   // blank, hyphen or no-break space: may complete a candidate's rule
 };
+
+inline __m128i Bytes(int value) { return _mm_set1_epi8(static_cast<char>(value)); }
+
+// What the Spaces option changes in the class test.
+struct BlockSettings {
+  __m128i blankRule;       // all ones where a blank takes a rule of its own
+  __m128i breaksAsBlanks;  // all ones where a tab or line break is written as a blank
+};
+
+inline BlockSettings BlockSettingsFor(Spaces spaces) {
+  return {_mm_set1_epi8(spaces == Spaces::Always ? -1 : 0), _mm_set1_epi8(spaces == Spaces::BestGuess ? -1 : 0)};
+}
+
+// The sixteen units are narrowed to bytes first: up to U+7FFF a unit
+// above U+00FF becomes 0xFF, from U+8000 on it becomes 0, and both are
+// stops, as are the control codes (the terminator among them). Other
+// white space and the em dash lie above U+00FF, '&' is a stop, so the
+// followers need only the blank, the hyphen and U+00A0.
+// Under best-guess spaces a tab or line break is written as a blank and
+// waits for a follower as one; *breaks gets their lanes.
+inline BlockLanes ClassifyBlock(__m128i low, __m128i high, const BlockSettings& settings,
+                                __m128i* breaks) {
+  const __m128i bytes = _mm_packus_epi16(low, high);
+  const __m128i blank = _mm_cmpeq_epi8(bytes, Bytes(' '));
+  *breaks = _mm_and_si128(
+      settings.breaksAsBlanks,
+      _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, Bytes('\t')), _mm_cmpeq_epi8(bytes, Bytes('\n'))),
+                   _mm_cmpeq_epi8(bytes, Bytes('\r'))));
+  const __m128i controls =
+      _mm_andnot_si128(*breaks, _mm_cmpeq_epi8(_mm_min_epu8(bytes, Bytes(0x1F)), bytes));
+  const __m128i saturated = _mm_cmpeq_epi8(bytes, Bytes(0xFF));
+  const __m128i ampersandOrApostrophe = _mm_cmpeq_epi8(_mm_or_si128(bytes, Bytes(1)), Bytes('\''));
+  const __m128i quote = _mm_cmpeq_epi8(bytes, Bytes('"'));
+  const __m128i lessOrGreater = _mm_cmpeq_epi8(_mm_or_si128(bytes, Bytes(2)), Bytes('>'));
+  const __m128i bar = _mm_cmpeq_epi8(bytes, Bytes('|'));
+  const __m128i stops = _mm_or_si128(
+      _mm_or_si128(_mm_or_si128(controls, saturated), _mm_or_si128(ampersandOrApostrophe, quote)),
+      _mm_or_si128(_mm_or_si128(lessOrGreater, bar), _mm_and_si128(blank, settings.blankRule)));
+  const __m128i candidates =
+      _mm_or_si128(_mm_or_si128(blank, *breaks), _mm_cmpeq_epi8(bytes, Bytes('-')));
+  const __m128i followers = _mm_or_si128(candidates, _mm_cmpeq_epi8(bytes, Bytes(0xA0)));
+  return {static_cast<uint32_t>(_mm_movemask_epi8(stops)),
+          static_cast<uint32_t>(_mm_movemask_epi8(candidates)),
+          static_cast<uint32_t>(_mm_movemask_epi8(followers))};
+}
+
+// The units of one half of a block with the lanes in byteLanes (one byte
+// per lane) replaced by blanks.
+inline __m128i WithBlanks(__m128i units, __m128i byteLanes) {
+  return _mm_or_si128(_mm_andnot_si128(byteLanes, units),
+                      _mm_and_si128(byteLanes, _mm_set1_epi16(' ')));
+}
+
+// Copies whole blocks from *p to *o while a block can be read (the
+// input's storage ends at inputEnd, past its terminator) and written
+// (before end), and leaves *p at the first unit that may need a rule.
+// Each block is stored whole: the units past that first one are written
+// again later or lie past the result. waitsBefore tells whether the unit
+// before *p may wait for a follower.
+[[gnu::always_inline]] inline void CopyBlocks(const char16_t** p, char16_t** o,
+                                              const char16_t* inputEnd, const char16_t* end,
+                                              const BlockSettings& settings, bool waitsBefore) {
+  const char16_t* read = *p;
+  char16_t* write = *o;
+  uint32_t carry = waitsBefore ? 1 : 0;
+  while (inputEnd - read >= SCAN_BLOCK && end - write >= SCAN_BLOCK) {
+    const __m128i low = LoadUnits(read);
+    const __m128i high = LoadUnits(read + SCAN_BLOCK / 2);
+    __m128i breaks;
+    const BlockLanes lanes = ClassifyBlock(low, high, settings, &breaks);
+    const uint32_t maybe = lanes.stops | (((lanes.candidates << 1) | carry) & lanes.followers);
+    StoreUnits(write, WithBlanks(low, _mm_unpacklo_epi8(breaks, breaks)));
+    StoreUnits(write + SCAN_BLOCK / 2, WithBlanks(high, _mm_unpackhi_epi8(breaks, breaks)));
+    if (maybe == 0) {
+      carry = lanes.candidates >> (SCAN_BLOCK - 1);
+      read += SCAN_BLOCK;
+      write += SCAN_BLOCK;
+      continue;
+    }
+    const int copied = __builtin_ctz(maybe);
+    read += copied;
+    write += copied;
+    break;
+  }
+  *p = read;
+  *o = write;
+}
+
+#else
+
+// Without SSE2 the scan goes one unit at a time.
+struct BlockSettings {};
+
+inline BlockSettings BlockSettingsFor(Spaces) { return {}; }
+
+#endif
 
 // Copies unit k from p to o when it needs no rule and sets *watch to the
 // bits that stop the scan at the unit after it; false when it stops the
@@ -155,15 +251,20 @@ struct RunEnd {
 // blocks always stop at) goes on one unit at a time.
 constexpr int SCAN_UNITS_BETWEEN_BLOCKS = 16;
 
-// Copies the characters that need no rule from input to output, at most
-// `room` of them, and stops before the first one that needs a rule.
-// White space swallowed after a blank is read but not written. Blocks
-// read ahead of the terminator, up to inputEnd, where the input's
-// storage ends; units are read up to the terminator. Always inlined: a
-// call per run costs short lines a third of their time.
+struct RunEnd {
+  int read;          // input units consumed
+  int written;       // result units written
+  uint32_t waiting;  // follower bits the last unit written waits for
+};
+
+// Copies the units that need no rule from input to output, at most `room`
+// of them, and stops before the first one that needs a rule. White space
+// swallowed after a blank is read but not written. Blocks read ahead of
+// the terminator, up to inputEnd, where the input's storage ends; units
+// are read up to the terminator. Always inlined: a call per run costs
+// short lines a third of their time.
 [[gnu::always_inline]] inline RunEnd CopyPlainRun(const char16_t* input, const char16_t* inputEnd,
-                                                  char16_t* output, int room,
-                                                  const uint16_t* table,
+                                                  char16_t* output, int room, const uint16_t* table,
                                                   const BlockSettings& blockSettings) {
   const char16_t* p = input;
   char16_t* o = output;
@@ -175,15 +276,14 @@ constexpr int SCAN_UNITS_BETWEEN_BLOCKS = 16;
     CopyBlocks(&p, &o, inputEnd, end, blockSettings, (watch & ~SCAN_STOP) != 0);
     // Every unit copied by a block lies below U+00FF.
     if (p != blocksFrom) watch = static_cast<uint32_t>(table[p[-1]]) >> SCAN_WATCH_SHIFT;
-    char16_t* const unitsEnd =
-        end - o > SCAN_UNITS_BETWEEN_BLOCKS ? o + SCAN_UNITS_BETWEEN_BLOCKS : end;
+    char16_t* const unitsEnd = end - o > SCAN_UNITS_BETWEEN_BLOCKS ? o + SCAN_UNITS_BETWEEN_BLOCKS : end;
 #else
     (void)inputEnd;
     (void)blockSettings;
     char16_t* const unitsEnd = end;
 #endif
-    // Four at a time while they fit: a character copied is no
-    // terminator, so the one after it is still within the input.
+    // Four at a time while they fit: a unit copied is no terminator, so
+    // the one after it is still within the input.
     char16_t* const lastFour = unitsEnd - o >= 4 ? unitsEnd - 3 : o;
     uint32_t entry;
     bool stopped = true;
@@ -226,6 +326,44 @@ constexpr int SCAN_UNITS_BETWEEN_BLOCKS = 16;
     watch = SCAN_STOP;
   }
   return {static_cast<int>(p - input), static_cast<int>(o - output), watch & ~SCAN_STOP};
+}
+
+// What the scan needs for one call: the table for the options, what
+// blocks need of them, and where the input's storage ends.
+struct Scan {
+  const uint16_t* table;
+  BlockSettings blocks;
+  const char16_t* inputEnd;
+};
+
+inline Scan ScanFor(const Options& options, const char16_t* inputEnd) {
+  return {ScanTableFor(options), BlockSettingsFor(options.spaces), inputEnd};
+}
+
+// Copies the text from p that needs no rule into out and returns the unit
+// where a rule applies, with *prev set to the last unit written when the
+// scan wrote any; null when the text has ended, or when the result is full
+// (it is then cut cleanly). When the scan stops at a follower of the
+// candidate it wrote last, that candidate is taken back out of the result
+// and returned: its rule decides after all.
+[[gnu::always_inline]] inline const char16_t* ScanToRule(const char16_t* p, const Scan& scan,
+                                                         ResultBuffer* out, char16_t* prev) {
+  const int room = ResultRoom(out);
+  const RunEnd run = CopyPlainRun(p, scan.inputEnd, ResultCursor(out), room, scan.table, scan.blocks);
+  ResultCommit(out, run.written);
+  const char16_t* at = p + run.read;
+  if (*at == 0) return nullptr;  // the terminator, and no candidate waits for it
+  int written = run.written;
+  if (run.waiting != 0 && (ScanEntry(scan.table, *at) & run.waiting) != 0) {
+    ResultTakeBack(out, 1);
+    --at;
+    --written;
+  } else if (written == room) {
+    ResultCut(out, *at);
+    return nullptr;
+  }
+  if (written > 0) *prev = out->text[out->length - 1];
+  return at;
 }
 
 }  // namespace entitize_scan

@@ -6,7 +6,6 @@
 
 #include "kelvo/limits.h"
 #include "kelvo/markup.h"
-#include "kelvo/platform.h"
 
 namespace {
 
@@ -47,11 +46,8 @@ inline bool IsUsableKeepChar(char16_t k) {
 
 bool HexLatin1IsAlnum(char16_t c) { return c <= 0xFF && IsLatin1Alnum(c); }
 
-void LoadHexKeepSet(HexKeepSet* set, HexKeepStorage* storage) {
-  char16_t value[SMALL_BUF_LEN];
-  // 0: absent or empty; -1: too long for the buffer, taken as absent.
-  int length = PlatformGetEnvironment(u"HEXENC_KEEP", value, SMALL_BUF_LEN);
-  if (length <= 0) {
+void BuildHexKeepSet(HexKeepSet* set, HexKeepStorage* storage, const char16_t* value) {
+  if (value == nullptr) {
     set->latin1 = DefaultKeep.data();
     set->high = nullptr;
     return;
@@ -63,7 +59,7 @@ void LoadHexKeepSet(HexKeepSet* set, HexKeepStorage* storage) {
   std::memcpy(storage->latin1, AlnumOnly.data(), sizeof storage->latin1);
   set->latin1 = storage->latin1;
   set->high = nullptr;
-  for (int i = 0; i < length && i < SMALL_BUF_LEN - 1; ++i) {
+  for (int i = 0; i < SMALL_BUF_LEN - 1 && value[i] != 0; ++i) {
     char16_t k = value[i];
     if (!IsUsableKeepChar(k)) continue;
     if (k <= 0xFF) {

@@ -1,6 +1,7 @@
 // The characters @HEXENC copies unchanged: the alphanumeric ones and a
 // keep-set, either the default "#$+-./:;=?@_" or the usable characters
-// of the environment variable HEXENC_KEEP, read afresh on every call.
+// of the environment variable HEXENC_KEEP, which the boundary reads afresh
+// on every call.
 #pragma once
 
 #include <cstdint>
@@ -31,9 +32,9 @@ struct HexKeepSet {
   const uint64_t* high;     // kept characters above U+00FF, or null for none
 };
 
-// Points set at the default tables or builds it in storage from
-// HEXENC_KEEP.
-void LoadHexKeepSet(HexKeepSet* set, HexKeepStorage* storage);
+// Points set at the default tables when value (HEXENC_KEEP as read) is
+// null, or builds the set from value in storage.
+void BuildHexKeepSet(HexKeepSet* set, HexKeepStorage* storage, const char16_t* value);
 
 // Whether a character above U+00FF that no folding applies to is copied;
 // the others are dropped.

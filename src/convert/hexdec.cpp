@@ -3,14 +3,14 @@
 // fullwidth forms U+FF01..U+FF1F to ASCII everywhere else.
 //
 // An escape of three units yields one, every other unit one, so the
-// result is never longer than the text and is written over it: every
-// unit is written at or before the place it was read from.
+// result is never longer than the text and can be written over it: every
+// unit is written at or before the place it was read from. The result
+// needs room for as many units as the text has.
+#include "convert/conversion.h"
 #include "convert/hexdec_decode.h"
 #include "kelvo/charclass.h"
-#include "kelvo/limits.h"
 #include "kelvo/markup.h"
-#include "kelvo/plugin.h"
-#include "kelvo/services.h"
+#include "kelvo/result_buffer.h"
 
 namespace {
 
@@ -25,7 +25,8 @@ inline int EscapeValue(const char16_t* s) {
 
 }  // namespace
 
-void HexDecodeUnits(const char16_t* read, char16_t* write) {
+int HexDecodeUnits(const char16_t* read, char16_t* write) {
+  char16_t* const start = write;
   for (;;) {
     char16_t c = FoldFullwidth(*read);
     if (c == 0) break;
@@ -40,19 +41,13 @@ void HexDecodeUnits(const char16_t* read, char16_t* write) {
     *write++ = c;
   }
   *write = 0;
+  return static_cast<int>(write - start);
 }
 
-PLUGIN_EXPORT int PLUGIN_API f_hexdec(char16_t* buffer) {
-  if (buffer == nullptr) return -1;
-  if (CheckUnicodeOutput() != 0) return -2;
-
-  // The last slot of the ArgBuffer always counts as the terminator; the
-  // buffer is overwritten with the result anyway.
-  buffer[MAX_TEXT_LEN] = 0;
-  if (HexDecodeBlocksSupported()) {
-    HexDecodeBlocks(buffer);
-  } else {
-    HexDecodeUnits(buffer, buffer);
-  }
-  return 0;
+Status HexDecode(const Argument& argument, const Options&, ResultBuffer* out) {
+  char16_t* const write = ResultCursor(out);
+  const int length = HexDecodeBlocksSupported() ? HexDecodeBlocks(argument.text, argument.end, write)
+                                                : HexDecodeUnits(argument.text, write);
+  ResultCommit(out, length);
+  return Status::Converted;
 }

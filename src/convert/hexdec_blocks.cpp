@@ -3,11 +3,11 @@
 // escape, so a block of units is decided at once and its kept units are
 // gathered with one shuffle. Needs SSSE3, which the processor is asked
 // for at run time; elsewhere HexDecodeUnits does the work.
+#include <cstddef>
 #include <cstdint>
 
-#include "convert/vector_paths.h"
 #include "convert/hexdec_decode.h"
-#include "kelvo/limits.h"
+#include "convert/vector_paths.h"
 
 // Where the processor has none of it, the block path is never chosen.
 bool HexDecodeBlocksSupported() { return CpuHasSsse3(); }
@@ -89,10 +89,10 @@ inline __m128i FoldFullwidthLanes(__m128i units) {
 // end of the result; the store reaches no further than the block read,
 // and the next block is read from beyond it. Nothing is written after the
 // text's terminator.
-[[gnu::target("ssse3")]] void HexDecodeBlocks(char16_t* buffer) {
-  const char16_t* read = buffer;
-  char16_t* write = buffer;
-  const char16_t* const lastBlock = buffer + MAX_ARG_LEN - DECODE_BLOCK_READS;
+[[gnu::target("ssse3")]] int HexDecodeBlocks(const char16_t* text, const char16_t* end, char16_t* result) {
+  const char16_t* read = text;
+  char16_t* write = result;
+  const char16_t* const lastBlock = end - DECODE_BLOCK_READS;
   unsigned carried = 0;  // digits of an escape begun in the block before
   while (read <= lastBlock) {
     const __m128i units = LoadUnits(read);
@@ -121,10 +121,11 @@ inline __m128i FoldFullwidthLanes(__m128i units) {
       read += DECODE_BLOCK;
       continue;
     }
-    // The last block: nothing is written past the text's terminator, so
-    // the whole block is stored only where it ends before that.
-    const char16_t* const textEnd = read + __builtin_ctz(terminator);
-    if (write + DECODE_BLOCK <= textEnd + 1) {
+    // The last block: nothing is written past the result's terminator,
+    // which lies no further than the text's, so the whole block is stored
+    // only where it ends before that.
+    const ptrdiff_t textEnd = read - text + __builtin_ctz(terminator);
+    if ((write - result) + DECODE_BLOCK <= textEnd + 1) {
       StoreUnits(write, gathered);
     } else {
       alignas(16) char16_t lanes[DECODE_BLOCK];
@@ -132,16 +133,18 @@ inline __m128i FoldFullwidthLanes(__m128i units) {
       for (int i = 0; i < count; ++i) write[i] = lanes[i];
     }
     write[count] = 0;
-    return;
+    return static_cast<int>(write + count - result);
   }
-  // Too near the end of the buffer for a block: an escape begun in the
+  // Too near the end of the storage for a block: an escape begun in the
   // last block has its digits here.
   read += (carried & 1) + (carried >> 1);
-  HexDecodeUnits(read, write);
+  return static_cast<int>(write - result) + HexDecodeUnits(read, write);
 }
 
 #else
 
-void HexDecodeBlocks(char16_t* buffer) { HexDecodeUnits(buffer, buffer); }
+int HexDecodeBlocks(const char16_t* text, const char16_t*, char16_t* result) {
+  return HexDecodeUnits(text, result);
+}
 
 #endif

@@ -1,69 +1,55 @@
-// @MAKEENTITY: one entity, either for a single character (its named
-// entity where @ENTITIZE has one, else a decimal reference) or from an
-// argument taken as the entity's name.
+// @MAKEENTITY: one entity, either for a single code unit (its named entity
+// where @ENTITIZE has one, else a decimal reference) or from an argument
+// taken as the entity's name.
 #include <cstdint>
-#include <cstring>
 
-#include "kelvo/host.h"
-#include "kelvo/limits.h"
+#include "convert/conversion.h"
 #include "kelvo/markup.h"
-#include "kelvo/options.h"
-#include "kelvo/plugin.h"
-#include "kelvo/services.h"
+#include "kelvo/result_buffer.h"
 #include "kelvo/text.h"
 
 namespace {
 
+// How @ENTITIZE is asked for a single unit's entity: quotes, spaces and
+// apostrophes always as entities, and no dashes.
+constexpr Options ENTITY_OPTIONS = {.quotes = Quotes::Always,
+                                    .spaces = Spaces::Always,
+                                    .dash = Dash::Never,
+                                    .apos = Apos::Numeric};
+
 // U+FF06, the name without one leading '&', and ';' unless the name has
-// it, built in place. An entity is useless without its ';', so a name too
-// long to get one is refused rather than cut.
-int ComposeNamedEntity(char16_t* buffer, int length) {
-  const int skipped = buffer[0] == u'&' ? 1 : 0;
+// it. An entity is useless without its ';', so a name too long to get one
+// is refused rather than cut.
+Status ComposeNamedEntity(const char16_t* name, int length, ResultBuffer* out) {
+  const int skipped = name[0] == u'&' ? 1 : 0;
+  const bool hasSemicolon = name[length - 1] == u';';
   const int nameLength = length - skipped;
-  const bool hasSemicolon = buffer[length - 1] == u';';
-  const int entityLength = 1 + nameLength + (hasSemicolon ? 0 : 1);
-  if (entityLength > MAX_TEXT_LEN) {
-    ReportError(u"Entity name too long\r\n", nullptr);
-    return -1;
-  }
-  // The name moves one place right, or stays where the '&' made room.
-  if (skipped == 0) {
-    std::memmove(buffer + 1, buffer, sizeof(char16_t) * static_cast<size_t>(nameLength));
-  }
-  buffer[0] = MARK_AMP;
-  if (!hasSemicolon) buffer[entityLength - 1] = u';';
-  buffer[entityLength] = 0;
-  return 0;
+  if (1 + nameLength + (hasSemicolon ? 0 : 1) > ResultRoom(out)) return Status::EntityNameTooLong;
+  ResultAppendUnit(out, MARK_AMP);
+  ResultAppendRun(out, name + skipped, nameLength);
+  if (!hasSemicolon) ResultAppendUnit(out, u';');
+  return Status::Converted;
 }
 
-// The character as @ENTITIZE writes it with quotes, spaces and
-// apostrophes always as entities and no dashes; a character that comes
-// back unchanged gets its decimal reference.
-void MakeCharacterEntity(char16_t* buffer) {
-  const char16_t ch = buffer[0];
-  const Options saved = PluginOptions;
-  PluginOptions.dash = Dash::Never;
-  PluginOptions.quotes = Quotes::Always;
-  PluginOptions.spaces = Spaces::Always;
-  PluginOptions.apos = Apos::Numeric;
-  f_entitize(buffer);
-  PluginOptions = saved;
-  if (buffer[0] != 0 && buffer[1] != 0) return;
-  Sprintf(buffer, u"%c#%d;", static_cast<int>(MARK_AMP),
-          static_cast<int>(static_cast<uint16_t>(ch)));
+// The unit as @ENTITIZE writes it; one that comes back as it was gets its
+// decimal reference instead.
+Status MakeCharacterEntity(char16_t c, ResultBuffer* out) {
+  const char16_t single[2] = {c, 0};
+  Entitize({single, single + 2}, ENTITY_OPTIONS, out);
+  if (out->length > 1) return Status::Converted;
+  ResultTakeBack(out, out->length);
+  ResultAppendUnit(out, MARK_AMP);
+  ResultAppendUnit(out, u'#');
+  ResultAppendDecimal(out, c);
+  ResultAppendUnit(out, u';');
+  return Status::Converted;
 }
 
 }  // namespace
 
-PLUGIN_EXPORT int PLUGIN_API f_makeentity(char16_t* buffer) {
-  if (buffer == nullptr) return -1;
-  if (CheckUnicodeOutput() != 0) return -2;
-  const int length = TextLengthBounded(buffer, MAX_TEXT_LEN);
-  if (length == 0) {
-    ReportError(u"Missing argument\r\n", nullptr);
-    return -1;
-  }
-  if (length >= 2) return ComposeNamedEntity(buffer, length);
-  MakeCharacterEntity(buffer);
-  return 0;
+Status MakeEntity(const Argument& argument, const Options&, ResultBuffer* out) {
+  const int length = TextLength(argument.text);
+  if (length == 0) return Status::MissingArgument;
+  if (length >= 2) return ComposeNamedEntity(argument.text, length, out);
+  return MakeCharacterEntity(argument.text[0], out);
 }

@@ -1,20 +1,20 @@
 // Help and usage requests from the host.
+#include "frame/boundary.h"
 #include "kelvo/limits.h"
 #include "kelvo/platform.h"
 #include "kelvo/plugin.h"
 #include "kelvo/text.h"
 #include "kelvo/texts.h"
-#include "frame/help_texts.h"
 
 namespace {
 
-const char16_t kHelpCaption[] = u"Kelvo Plugin Help";
+const char16_t HelpCaption[] = u"Kelvo Plugin Help";
 
 void ShowCommandHelp(const char16_t* title, const char16_t* usage) {
   char16_t text[MAX_ARG_LEN];
   TextCopy(text, MAX_ARG_LEN, title);
   TextAppend(text, MAX_ARG_LEN, usage);
-  PlatformShowMessage(text, kHelpCaption);
+  PlatformShowMessage(text, HelpCaption);
 }
 
 }  // namespace
@@ -29,9 +29,9 @@ PLUGIN_EXPORT int PLUGIN_API Help(const char16_t* topic) {
     ShowCommandHelp(ArrayTableHelpTitle, ArrayTableUsageText);
     return 1;
   }
-  for (int i = 0; i < FunctionHelpCount; ++i) {
-    if (TextEqualsNoCase(topic, FunctionHelpTexts[i].topic)) {
-      PlatformShowMessage(FunctionHelpTexts[i].text, kHelpCaption);
+  for (int i = 0; i < VARIABLE_FUNCTION_COUNT; ++i) {
+    if (TextEqualsNoCase(topic, VariableFunctionTable[i].topic)) {
+      PlatformShowMessage(VariableFunctionTable[i].help, HelpCaption);
       return 1;
     }
   }

@@ -1,24 +1,23 @@
 // The host's first calls: identity and implemented names, the load line,
 // and shutdown.
+#include "frame/registration.h"
+
+#include "frame/boundary.h"
 #include "kelvo/host.h"
 #include "kelvo/limits.h"
 #include "kelvo/plugin.h"
 #include "kelvo/services.h"
 #include "kelvo/text.h"
 #include "kelvo/texts.h"
-#include "frame/registration.h"
 
 namespace {
 
 PluginInfoRecord PluginInfo;
 
-constexpr char16_t kAllNames[] =
-    u"kelvo,arraytable,@deentitize,@doctype,@entag,@entitize,@hcomment,@hexdec,@hexenc,"
-    u"@makeentity,@tag";
-
+// The two commands, then the topics of the variable functions' table.
 // Edited in place when the host cannot run ARRAYTABLE; the edit lasts for
 // the life of the module.
-char16_t ImplementedNames[sizeof(kAllNames) / sizeof(char16_t)];
+char16_t ImplementedNames[SMALL_BUF_LEN];
 bool namesReady = false;
 
 bool IsListSeparator(char16_t c) { return c == u',' || c == u';'; }
@@ -73,7 +72,11 @@ void RemoveListEntry(char16_t* list, const char16_t* name) {
 }
 
 void ResetImplementedNames(void) {
-  TextCopy(ImplementedNames, sizeof(ImplementedNames) / sizeof(char16_t), kAllNames);
+  TextCopy(ImplementedNames, SMALL_BUF_LEN, u"kelvo,arraytable");
+  for (int i = 0; i < VARIABLE_FUNCTION_COUNT; ++i) {
+    TextAppend(ImplementedNames, SMALL_BUF_LEN, u",");
+    TextAppend(ImplementedNames, SMALL_BUF_LEN, VariableFunctionTable[i].topic);
+  }
   namesReady = true;
 }
 

@@ -1,10 +1,11 @@
 // The KELVO command: shows, changes or resets the conversion settings.
 #include <cstdint>
 
+#include "options/kelvo_command.h"
+
 #include "kelvo/charclass.h"
 #include "kelvo/host.h"
 #include "kelvo/limits.h"
-#include "kelvo/options.h"
 #include "kelvo/plugin.h"
 #include "kelvo/services.h"
 #include "kelvo/text.h"
@@ -65,13 +66,13 @@ bool ReadWholeValue(const char16_t* text, int32_t* value) {
   return true;
 }
 
-TokenResult HandleToken(char16_t* token, int separator) {
+TokenResult HandleToken(char16_t* token, int separator, Options* stored) {
   if (TextEqualsNoCase(token, u"/?")) {
     Printf(u"\r\n%s%s\r\n", KelvoHelpTitle, KelvoUsageText);
     return TokenResult::Stop;
   }
   if (TextEqualsNoCase(token, u"Defaults")) {
-    PluginOptions = Options{};
+    *stored = Options{};
     return TokenResult::Stop;
   }
   if (separator <= 0) {
@@ -106,14 +107,14 @@ TokenResult HandleToken(char16_t* token, int separator) {
     ReportError(u"Option value out of range \"%s\"\r\n", token);
     return TokenResult::Failed;
   }
-  option->set(&PluginOptions, number);
+  option->set(stored, number);
   return TokenResult::Applied;
 }
 
-void ShowOptions(void) {
+void ShowOptions(const Options& stored) {
   Printf(u"\nKelvo plugin options:\n\n");
   for (const OptionForm& option : OptionForms) {
-    const int32_t value = option.get(PluginOptions);
+    const int32_t value = option.get(stored);
     // The fields only ever hold values in range, but a display must not
     // index outside its tables whatever they hold.
     const int32_t shown = (value >= 0 && value <= option.largest) ? value : 0;
@@ -125,16 +126,14 @@ void ShowOptions(void) {
 
 }  // namespace
 
-PLUGIN_EXPORT int PLUGIN_API kelvo(char16_t* arguments) {
-  if (arguments == nullptr) return -1;
-
+int KelvoCommand(const char16_t* text, Options* stored) {
   char16_t token[MAX_ARG_LEN];
   int length = 0;     // characters gathered in the open token
   int separator = -1; // position of the token's last ':' or '='
   bool open = false;
   bool applied = false;
 
-  for (const char16_t* p = arguments;; ++p) {
+  for (const char16_t* p = text;; ++p) {
     char16_t ch = *p;
     bool ends = (ch == 0) || IsWhiteSpaceChar(ch);
     if (!open) {
@@ -147,7 +146,7 @@ PLUGIN_EXPORT int PLUGIN_API kelvo(char16_t* arguments) {
     }
     if (ends) {
       token[length] = 0;
-      TokenResult result = HandleToken(token, separator);
+      TokenResult result = HandleToken(token, separator, stored);
       if (result == TokenResult::Stop) return 0;
       if (result == TokenResult::Failed) return 1;
       applied = true;
@@ -162,6 +161,6 @@ PLUGIN_EXPORT int PLUGIN_API kelvo(char16_t* arguments) {
     }
   }
 
-  if (!applied) ShowOptions();
+  if (!applied) ShowOptions(*stored);
   return 0;
 }

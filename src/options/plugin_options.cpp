@@ -1,4 +1,4 @@
 // The stored settings, alive while the module is loaded.
-#include "kelvo/options.h"
+#include "options/plugin_options.h"
 
 Options PluginOptions;

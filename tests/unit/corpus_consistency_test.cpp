@@ -11,7 +11,7 @@
 
 #include "corpus_text.h"
 #include "function_call.h"
-#include "kelvo/options.h"
+#include "options/plugin_options.h"
 #include "kelvo/plugin.h"
 #include "reference_conversions.h"
 #include "test_support.h"

@@ -6,7 +6,7 @@
 
 #include "convert/entity_table.h"
 #include "function_call.h"
-#include "kelvo/options.h"
+#include "options/plugin_options.h"
 #include "kelvo/plugin.h"
 #include "test_support.h"
 

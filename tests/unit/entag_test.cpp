@@ -8,7 +8,7 @@
 
 #include "function_call.h"
 #include "kelvo/limits.h"
-#include "kelvo/options.h"
+#include "options/plugin_options.h"
 #include "kelvo/plugin.h"
 #include "test_support.h"
 

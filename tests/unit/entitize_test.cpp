@@ -2,8 +2,6 @@
 // and white-space rules with their look-back, protected tag text, the
 // contraction list, clean cuts at the buffer's end, and the fast path
 // checked against a character-by-character reading of the rules.
-#include "convert/entitize.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,10 +11,11 @@
 #include <vector>
 
 #include "convert/contraction.h"
+#include "convert/conversion.h"
 #include "function_call.h"
 #include "kelvo/charclass.h"
 #include "kelvo/limits.h"
-#include "kelvo/options.h"
+#include "options/plugin_options.h"
 #include "kelvo/plugin.h"
 #include "kelvo/result_buffer.h"
 #include "reference_conversions.h"
@@ -333,7 +332,6 @@ Opts RandomOpts(std::mt19937& rng) {
 // past it; those units hold characters that take rules, which must not
 // change the result.
 std::u16string FastEntitize(const std::u16string& input, const Opts& o, int capacity) {
-  Apply(o);
   const char16_t afterText[] = {u'"', u' ', u' ', u'-', u'-', u'&', 0xFF1C, u'\t', u'\'', 0x2014};
   const size_t storageLength = input.size() + 1 + input.size() % 23;
   std::unique_ptr<char16_t[]> exact(new char16_t[storageLength]);
@@ -345,9 +343,9 @@ std::u16string FastEntitize(const std::u16string& input, const Opts& o, int capa
   std::vector<char16_t> storage(static_cast<size_t>(capacity));
   ResultBuffer rb;
   ResultInit(&rb, storage.data(), capacity);
-  EntitizeText(exact.get(), exact.get() + storageLength, &rb);
+  EXPECT_EQ(Status::Converted, Entitize({exact.get(), exact.get() + storageLength}, o.options, &rb));
   EXPECT_LE(rb.length, capacity - 1);
-  EXPECT_EQ(0, storage[static_cast<size_t>(rb.length)]);
+  ResultFinish(&rb);
   return std::u16string(storage.data(), static_cast<size_t>(rb.length));
 }
 

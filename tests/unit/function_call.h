@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "kelvo/limits.h"
-#include "kelvo/options.h"
+#include "options/plugin_options.h"
 #include "kelvo/plugin.h"
 #include "standin.h"
 

@@ -10,7 +10,7 @@
 #include "convert/vector_paths.h"
 #include "function_call.h"
 #include "kelvo/charclass.h"
-#include "kelvo/options.h"
+#include "options/plugin_options.h"
 #include "kelvo/plugin.h"
 #include "reference_conversions.h"
 #include "test_support.h"
@@ -231,7 +231,7 @@ TEST_F(HexTest, BlockAndUnitDecodersAgree) {
     return std::u16string(buffer.data());
   };
   auto units = [](char16_t* b) { HexDecodeUnits(b, b); };
-  auto blocks = [](char16_t* b) { HexDecodeBlocks(b); };
+  auto blocks = [](char16_t* b) { HexDecodeBlocks(b, b + MAX_ARG_LEN, b); };
 
   std::vector<std::u16string> texts;
   for (int round = 0; round < 3000; ++round) {

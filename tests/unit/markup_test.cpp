@@ -4,7 +4,7 @@
 #include <string>
 
 #include "function_call.h"
-#include "kelvo/options.h"
+#include "options/plugin_options.h"
 #include "kelvo/plugin.h"
 #include "test_support.h"
 

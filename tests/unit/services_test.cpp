@@ -1,11 +1,8 @@
-// Error prefix, Unicode-output check, bounded appends and number parsing.
+// Error prefix and number parsing.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "kelvo/limits.h"
-#include "kelvo/markup.h"
-#include "kelvo/result_buffer.h"
 #include "kelvo/services.h"
 #include "test_support.h"
 
@@ -31,89 +28,6 @@ TEST_F(ServicesTest, ErrorPrefixInsideABatchFileAddsNameAndLine) {
 TEST_F(ServicesTest, ReportErrorFollowsThePrefix) {
   ReportError(u"Unknown option \"%s\"\r\n", u"X");
   EXPECT_U16EQ(u"Kelvo plugin: Unknown option \"X\"\r\n", Err());
-}
-
-TEST_F(ServicesTest, UnicodeCheckStopsOnlyOnExactlyOne) {
-  const struct {
-    int query;
-    int expected;
-  } rows[] = {{0, 0}, {2, 0}, {-1, 0}, {1, 2}};
-  for (const auto& row : rows) {
-    StandInClearCaptured();
-    StandInSetUnicodeOutput(row.query);
-    EXPECT_EQ(row.expected, CheckUnicodeOutput()) << row.query;
-    EXPECT_U16EQ(row.expected ? u"Kelvo plugin: Unicode output not supported\r\n" : u"", Err());
-  }
-}
-
-TEST_F(ServicesTest, UnicodeCheckSwitchedOffLetsEverythingThrough) {
-  StandInSetUnicodeOutput(1);
-  PluginOptions.unicodeCheck = false;
-  EXPECT_EQ(0, CheckUnicodeOutput());
-  EXPECT_U16EQ(u"", Err());
-}
-
-std::u16string Filled(int n) { return std::u16string(static_cast<size_t>(n), u'x'); }
-
-TEST(Append, AppendCharStopsAtTheLastTextSlot) {
-  static char16_t buffer[MAX_ARG_LEN];
-  std::u16string text = Filled(MAX_TEXT_LEN - 1);
-  std::copy(text.begin(), text.end(), buffer);
-  buffer[text.size()] = 0;
-  EXPECT_EQ(0, AppendChar(buffer, u'y'));
-  EXPECT_EQ(u'y', buffer[MAX_TEXT_LEN - 1]);
-  EXPECT_EQ(0, buffer[MAX_TEXT_LEN]);
-  EXPECT_EQ(-1, AppendChar(buffer, u'z'));
-  EXPECT_EQ(u'y', buffer[MAX_TEXT_LEN - 1]);
-  EXPECT_EQ(0, buffer[MAX_TEXT_LEN]);
-  EXPECT_EQ(-1, AppendChar(nullptr, u'z'));
-}
-
-TEST(Append, EntityAndTagGoInWhole) {
-  char16_t buffer[MAX_ARG_LEN] = {0};
-  EXPECT_EQ(0, AppendEntity(buffer, u"amp;"));
-  EXPECT_EQ(std::u16string(u"\uFF06amp;"), std::u16string(buffer));
-  buffer[0] = 0;
-  EXPECT_EQ(0, AppendTag(buffer, u"p"));
-  EXPECT_EQ(std::u16string(u"\uFF1Cp\uFF1E"), std::u16string(buffer));
-  EXPECT_EQ(-1, AppendEntity(nullptr, u"amp;"));
-  EXPECT_EQ(-1, AppendEntity(buffer, nullptr));
-  EXPECT_EQ(-1, AppendTag(nullptr, u"p"));
-  EXPECT_EQ(-1, AppendTag(buffer, nullptr));
-}
-
-// Near the end of the buffer an entity or tag that does not fit whole
-// leaves the text as it was, never a broken piece.
-TEST(Append, PiecesThatDoNotFitLeaveTheBufferUnchanged) {
-  static char16_t buffer[MAX_ARG_LEN];
-  for (int room = 0; room <= 6; ++room) {
-    std::u16string text = Filled(MAX_TEXT_LEN - room);
-    std::copy(text.begin(), text.end(), buffer);
-    buffer[text.size()] = 0;
-    AppendEntity(buffer, u"nbsp;");  // needs 6
-    std::u16string expected = room >= 6 ? text + u"\uFF06nbsp;" : text;
-    EXPECT_EQ(expected, std::u16string(buffer)) << room;
-
-    buffer[text.size()] = 0;
-    AppendTag(buffer, u"div");  // needs 5
-    expected = room >= 5 ? text + u"\uFF1Cdiv\uFF1E" : text;
-    EXPECT_EQ(expected, std::u16string(buffer)) << room;
-  }
-}
-
-TEST(ResultBufferTest, ClosedAfterAPieceDidNotFit) {
-  char16_t storage[8];
-  ResultBuffer rb;
-  ResultInit(&rb, storage, 8);
-  EXPECT_TRUE(ResultAppendRun(&rb, u"abcd", 4));
-  EXPECT_FALSE(ResultAppendEntity(&rb, u"amp;", 4));  // needs 5, room 3
-  EXPECT_FALSE(ResultAppendChar(&rb, u'e'));          // nothing after a cut piece
-  EXPECT_EQ(std::u16string(u"abcd"), std::u16string(storage));
-
-  ResultInit(&rb, storage, 8);
-  EXPECT_FALSE(ResultAppendRun(&rb, u"abcdefghij", 10));  // plain text cut one by one
-  EXPECT_EQ(std::u16string(u"abcdefg"), std::u16string(storage));
-  EXPECT_EQ(7, rb.length);
 }
 
 struct NumberRow {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "kelvo/options.h"
+#include "options/plugin_options.h"
 #include "standin.h"
 
 class HostFixture : public ::testing::Test {
