@@ -57,9 +57,8 @@ endif()
 # --- The plugin module, kelvo.dll: all of the plugin's sources with the
 # Windows platform layer and load entry, its module definition and its
 # version resource.
-file(GLOB KELVO_SOURCES CONFIGURE_DEPENDS
-  src/frame/*.cpp src/options/*.cpp src/convert/*.cpp src/arraytable/*.cpp)
-list(FILTER KELVO_SOURCES EXCLUDE REGEX "platform_posix\\.cpp$")
+include(${CMAKE_CURRENT_LIST_DIR}/sources.cmake)
+set(KELVO_SOURCES ${KELVO_CORE_SOURCES} ${KELVO_WIN32_SOURCES})
 
 # The version resource is stamped whenever the module's code is rebuilt.
 set(KELVO_VERSION_RC ${CMAKE_BINARY_DIR}/version.rc)

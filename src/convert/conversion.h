@@ -21,10 +21,14 @@ struct Argument {
   const char16_t* variable = nullptr;
 };
 
-// How a conversion ended. Every status but Converted is a refusal, which
-// the boundary reports with its message.
+// How a conversion ended. Every status but the first two is a refusal,
+// which the boundary reports with its message.
 enum class Status {
   Converted,
+  DecimalReference,   // @MAKEENTITY of a unit without a named entity: the
+                      // result holds the unit, and the host writes its
+                      // decimal reference (the plugin formats with the
+                      // host's Sprintf)
   MissingArgument,    // @MAKEENTITY of an empty argument
   MissingTagName,     // @TAG and @ENTAG without a tag
   TagNameTooLong,     // a tag that would not fit the result

@@ -1,8 +1,6 @@
 // @MAKEENTITY: one entity, either for a single code unit (its named entity
 // where @ENTITIZE has one, else a decimal reference) or from an argument
 // taken as the entity's name.
-#include <cstdint>
-
 #include "convert/conversion.h"
 #include "kelvo/markup.h"
 #include "kelvo/result_buffer.h"
@@ -36,13 +34,7 @@ Status ComposeNamedEntity(const char16_t* name, int length, ResultBuffer* out) {
 Status MakeCharacterEntity(char16_t c, ResultBuffer* out) {
   const char16_t single[2] = {c, 0};
   Entitize({single, single + 2}, ENTITY_OPTIONS, out);
-  if (out->length > 1) return Status::Converted;
-  ResultTakeBack(out, out->length);
-  ResultAppendUnit(out, MARK_AMP);
-  ResultAppendUnit(out, u'#');
-  ResultAppendDecimal(out, c);
-  ResultAppendUnit(out, u';');
-  return Status::Converted;
+  return out->length > 1 ? Status::Converted : Status::DecimalReference;
 }
 
 }  // namespace

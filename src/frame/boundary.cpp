@@ -14,6 +14,7 @@
 #include "frame/help_texts.h"
 #include "kelvo/host.h"
 #include "kelvo/limits.h"
+#include "kelvo/markup.h"
 #include "kelvo/platform.h"
 #include "kelvo/plugin.h"
 #include "kelvo/services.h"
@@ -63,6 +64,7 @@ const char16_t* RefusalMessage(Status status) {
     case Status::BadValue:
       return u"Bad value \"%s\"\r\n";
     case Status::Converted:
+    case Status::DecimalReference:
       break;
   }
   return u"\r\n";
@@ -95,13 +97,17 @@ const char16_t* RefusalMessage(Status status) {
   ResultInit(&out, function.resultPlace == OverArgument ? buffer : own, MAX_ARG_LEN);
   const Status status = function.convert(argument, options, &out);
   // A bad value's result, the argument upper-cased, replaces it as well.
-  if (status == Status::Converted || status == Status::BadValue) {
+  if (status == Status::Converted || status == Status::DecimalReference || status == Status::BadValue) {
     const int length = ResultFinish(&out);
     if (out.text != buffer) std::memcpy(buffer, out.text, sizeof(char16_t) * static_cast<size_t>(length + 1));
   } else {
     buffer[MAX_TEXT_LEN] = lastSlot;
   }
   if (status == Status::Converted) return 0;
+  if (status == Status::DecimalReference) {
+    Sprintf(buffer, u"%c#%d;", static_cast<int>(MARK_AMP), static_cast<int>(buffer[0]));
+    return 0;
+  }
   ReportError(RefusalMessage(status), status == Status::BadValue ? buffer : nullptr);
   return -1;
 }
