@@ -6,12 +6,12 @@ namespace {
 
 FunctionCall CallOnce(VariableFunction function, const FuzzCase& c, int junk, ArgBuffer* buffer) {
   ApplyCase(c);
-  buffer->Fill(c.text, junk);
-  const std::vector<char16_t> before = buffer->Snapshot();
   FunctionCall call;
-  call.argument = buffer->Text();
+  call.argument = buffer->Fill(c.text, junk, c.unterminated);
+  const std::vector<char16_t> before = buffer->Snapshot();
   call.result = function(buffer->data());
   call.text = buffer->Text();
+  FUZZ_CHECK(call.result != 0 || call.text.size() <= size_t(MAX_TEXT_LEN), "a result without its terminator");
   call.err = Captured(2);
   call.untouched = buffer->Equals(before);
   FUZZ_CHECK(Captured(1).empty(), "a variable function wrote to standard output");

@@ -2,7 +2,9 @@
 // the case's own units after the terminator and once with other junk
 // there. Both calls must give the same result, text and messages, so a
 // function that reads past its text's terminator is caught even where the
-// address sanitizer cannot see it (inside the 16384-unit buffer).
+// address sanitizer cannot see it (inside the 16384-unit buffer). A case
+// may also leave the buffer unterminated, with the memory after it
+// poisoned (ArgBuffer::Fill).
 #pragma once
 
 #include <string>
@@ -14,7 +16,7 @@ using VariableFunction = int (*)(char16_t*);
 struct FunctionCall {
   int result;
   std::u16string argument;  // the text as the host passed it
-  std::u16string text;      // the buffer's text after the call
+  std::u16string text;      // the buffer's text after the call (all 16384 units when unterminated)
   std::u16string err;
   bool untouched;           // all 16384 units as they were
 };

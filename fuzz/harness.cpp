@@ -74,7 +74,9 @@ FuzzCase ParseFuzzCase(const uint8_t* data, size_t size) {
     c.extra = host >> 5;
   }
   if (at < size) {
-    const int b = data[at++] % 72;
+    const int byte = data[at++];
+    c.unterminated = (byte / 72) % 2 != 0;
+    const int b = byte % 72;
     c.options.quotes = static_cast<Quotes>(b % 3);
     c.options.spaces = static_cast<Spaces>(b / 3 % 3);
     c.options.dash = static_cast<Dash>(b / 9 % 2);
@@ -151,7 +153,16 @@ void ApplyCase(const FuzzCase& c) {
 ArgBuffer::ArgBuffer() : units_(new char16_t[MAX_ARG_LEN]) {}
 ArgBuffer::~ArgBuffer() { delete[] units_; }
 
-void ArgBuffer::Fill(const std::u16string& text, int junk) {
+std::u16string ArgBuffer::Fill(const std::u16string& text, int junk, bool unterminated) {
+  if (unterminated) {
+    std::u16string units;
+    for (char16_t u : text) {
+      if (u != 0) units += u;
+    }
+    if (units.size() < size_t(MAX_ARG_LEN)) units.insert(0, size_t(MAX_ARG_LEN) - units.size(), u'x');
+    for (size_t i = 0; i < size_t(MAX_ARG_LEN); ++i) units_[i] = units[i];
+    return units.substr(0, MAX_TEXT_LEN);
+  }
   const size_t n = text.size() < size_t(MAX_TEXT_LEN) ? text.size() : size_t(MAX_TEXT_LEN);
   size_t firstNul = n;
   for (size_t i = 0; i < n; ++i) {
@@ -167,12 +178,12 @@ void ArgBuffer::Fill(const std::u16string& text, int junk) {
     for (size_t i = n + 1; i < size_t(MAX_ARG_LEN); ++i) units_[i] = (i & 1) ? u';' : u'4';
   }
   units_[n] = 0;
+  return std::u16string(units_, firstNul);
 }
 
 std::u16string ArgBuffer::Text() const {
   size_t n = 0;
   while (n < size_t(MAX_ARG_LEN) && units_[n] != 0) ++n;
-  FUZZ_CHECK(n < size_t(MAX_ARG_LEN), "the buffer holds no terminator");
   return std::u16string(units_, n);
 }
 

@@ -18,7 +18,8 @@
 //           padded in front with 'x' to 16383 units less 3 * (bits 5-6),
 //           so that its end meets the end of the buffer
 //   byte 1  options: Quotes = b % 3, Spaces = b / 3 % 3, Dash = b / 9 % 2,
-//           Apos = b / 18 % 4 (taken modulo 72)
+//           Apos = b / 18 % 4 (taken modulo 72); b / 72 odd: the buffer
+//           is unterminated (see ArgBuffer::Fill)
 //   byte 2  with a HEXENC_KEEP value: its length in bytes, then the value
 //   rest    the text, decoded by DecodeUnits
 struct FuzzCase {
@@ -28,6 +29,7 @@ struct FuzzCase {
   std::u16string keepValue;
   Options options;
   int extra = 0;  // bits 5-7 of byte 0
+  bool unterminated = false;
   std::u16string text;  // may hold NULs and run past MAX_TEXT_LEN
 };
 
@@ -54,7 +56,10 @@ std::string ToWtf8(const std::u16string& text);
 // An ArgBuffer of exactly MAX_ARG_LEN units on the heap, so that the
 // address sanitizer sees any access outside it. The text goes in up to
 // MAX_TEXT_LEN units and is terminated; the slots after the first NUL hold
-// junk that must not change any result.
+// junk that must not change any result. Unterminated, the buffer's
+// MAX_ARG_LEN units all come from the text, its NULs left out and padded
+// in front with 'x', and the memory after it is poisoned: the host passes
+// its first MAX_TEXT_LEN units, and nothing may read further.
 class ArgBuffer {
  public:
   ArgBuffer();
@@ -64,10 +69,11 @@ class ArgBuffer {
 
   // junk picks the pattern after the text: 0 the case's own units, then
   // alternating '4' and ';'; 1 a run of '-' and '&' and '9'.
-  void Fill(const std::u16string& text, int junk);
+  // Returns the text as the host passes it.
+  std::u16string Fill(const std::u16string& text, int junk, bool unterminated = false);
   char16_t* data() { return units_; }
   const char16_t* data() const { return units_; }
-  // Text up to the first NUL; fails the run when no NUL is within the buffer.
+  // Text up to the first NUL, or all MAX_ARG_LEN units when none is there.
   std::u16string Text() const;
   std::vector<char16_t> Snapshot() const;
   bool Equals(const std::vector<char16_t>& snapshot) const;

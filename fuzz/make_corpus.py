@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the seed corpus of every fuzz target from seeds.py.
 
-    make_corpus.py OUT_DIR      writes OUT_DIR/<target>/seed-<n>-<k>
+    make_corpus.py OUT_DIR      writes OUT_DIR/<target>/seed-<n>-<k> (and seed-<n>-u,
+                                the same text in a buffer without a terminator)
 
 Each file is in the targets' input layout (harness.h): a host byte, an
 options byte, the HEXENC_KEEP value when there is one, then the text with
@@ -34,14 +35,14 @@ def encode_units(text):
     return bytes(out)
 
 
-def encode_case(seed, options):
+def encode_case(seed, options, unterminated=False):
     unicode_bits = {0: 0, 1: 1, 2: 2}[seed.unicode]
     keep_mode = 0 if seed.keep is None else (1 if seed.keep else 2)
     host = unicode_bits | (4 if seed.batch else 0) | keep_mode << 3
     if seed.pad is not None:
         host |= 0x80 | seed.pad << 5
     quotes, spaces, dash, apos = options
-    out = bytes([host, quotes + 3 * spaces + 9 * dash + 18 * apos])
+    out = bytes([host, quotes + 3 * spaces + 9 * dash + 18 * apos + (72 if unterminated else 0)])
     if keep_mode == 1:
         keep = encode_units(seed.keep)
         assert len(keep) < 256, "a HEXENC_KEEP seed value must encode to under 256 bytes"
@@ -63,6 +64,9 @@ def main():
                 path = os.path.join(directory, "seed-%03d-%d" % (n, k))
                 with open(path, "wb") as f:
                     f.write(encode_case(seed, options))
+            # The same text in a buffer without a terminator.
+            with open(os.path.join(directory, "seed-%03d-u" % n), "wb") as f:
+                f.write(encode_case(seed, option_sets[0], unterminated=True))
 
 
 if __name__ == "__main__":

@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   gQueriedName.clear();
 
   ArgBuffer buffer;
-  buffer.Fill(parts[0], 0);
+  buffer.Fill(parts[0], 0, c.unterminated);
   const std::vector<char16_t> before = buffer.Snapshot();
   const int result = arraytable(buffer.data());
   FUZZ_CHECK(buffer.Equals(before), "ARRAYTABLE changed its argument buffer");

@@ -99,9 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const FuzzCase c = ParseFuzzCase(data, size);
   ApplyCase(c);
   ArgBuffer buffer;
-  buffer.Fill(c.text, 0);
+  const std::u16string argument = buffer.Fill(c.text, 0, c.unterminated);
   const std::vector<char16_t> before = buffer.Snapshot();
-  const std::u16string argument = buffer.Text();
 
   const int result = kelvo(buffer.data());
   FUZZ_CHECK(buffer.Equals(before), "KELVO changed its argument buffer");
