@@ -6,48 +6,20 @@
 #include <iterator>
 #include <map>
 
+#include "utf8.h"
+
 namespace {
 
 void Finish(PieceSet& set) {
   set.utf8.clear();
   set.characters = 0;
   for (size_t i = 0; i < set.size(); ++i) {
-    set.utf8.push_back(ToUtf8(set.piece(i), size_t(set.length[i])));
+    set.utf8.push_back(Utf8Of(std::u16string_view(set.piece(i), size_t(set.length[i])), LoneSurrogates::Replace));
     set.characters += uint64_t(set.length[i]);
   }
 }
 
 }  // namespace
-
-std::string ToUtf8(const char16_t* text, size_t length) {
-  std::string out;
-  out.reserve(length);
-  for (size_t i = 0; i < length; ++i) {
-    uint32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < length && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | (c >> 6));
-      out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += char(0xE0 | (c >> 12));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    } else {
-      out += char(0xF0 | (c >> 18));
-      out += char(0x80 | ((c >> 12) & 0x3F));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
 
 const PieceSet& LoadPieceSet(const std::string& directory, const std::string& name) {
   static std::map<std::string, PieceSet> loaded;

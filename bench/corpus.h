@@ -24,5 +24,3 @@ const PieceSet& LoadPieceSet(const std::string& directory, const std::string& na
 
 // Builds a piece set from texts made by the benchmark itself.
 PieceSet MakePieceSet(const std::vector<std::u16string>& pieces);
-
-std::string ToUtf8(const char16_t* text, size_t length);

@@ -6,6 +6,7 @@
 
 #include "options/plugin_options.h"
 #include "standin.h"
+#include "utf8.h"
 
 namespace {
 
@@ -40,23 +41,6 @@ std::u16string DecodeUnits(const uint8_t* data, size_t size) {
     } else {
       out += static_cast<char16_t>(b);
       ++i;
-    }
-  }
-  return out;
-}
-
-std::string EncodeUnits(const std::u16string& units) {
-  std::string out;
-  for (char16_t u : units) {
-    if (u < 0x80) {
-      out += static_cast<char>(u);
-    } else if (u < 0x800) {
-      out += static_cast<char>(0xC0 | (u >> 6));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (u >> 12));
-      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (u & 0x3F));
     }
   }
   return out;
@@ -99,34 +83,6 @@ FuzzCase ParseFuzzCase(const uint8_t* data, size_t size) {
   return c;
 }
 
-std::string ToWtf8(const std::u16string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size() && text[i] != 0; ++i) {
-    uint32_t cp = text[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  }
-  return out;
-}
-
 void ApplyCase(const FuzzCase& c) {
   StandInReset();
   StandInCapture(1);
@@ -144,55 +100,10 @@ void ApplyCase(const FuzzCase& c) {
       setenv("HEXENC_KEEP", "", 1);
       break;
     default:
-      setenv("HEXENC_KEEP", ToWtf8(c.keepValue).c_str(), 1);
+      setenv("HEXENC_KEEP", Utf8Of(c.keepValue).c_str(), 1);
       break;
   }
   PluginOptions = c.options;
-}
-
-ArgBuffer::ArgBuffer() : units_(new char16_t[MAX_ARG_LEN]) {}
-ArgBuffer::~ArgBuffer() { delete[] units_; }
-
-std::u16string ArgBuffer::Fill(const std::u16string& text, int junk, bool unterminated) {
-  if (unterminated) {
-    std::u16string units;
-    for (char16_t u : text) {
-      if (u != 0) units += u;
-    }
-    if (units.size() < size_t(MAX_ARG_LEN)) units.insert(0, size_t(MAX_ARG_LEN) - units.size(), u'x');
-    for (size_t i = 0; i < size_t(MAX_ARG_LEN); ++i) units_[i] = units[i];
-    return units.substr(0, MAX_TEXT_LEN);
-  }
-  const size_t n = text.size() < size_t(MAX_TEXT_LEN) ? text.size() : size_t(MAX_TEXT_LEN);
-  size_t firstNul = n;
-  for (size_t i = 0; i < n; ++i) {
-    units_[i] = text[i];
-    if (text[i] == 0 && firstNul == n) firstNul = i;
-  }
-  // Everything after the first NUL is junk; the second pattern replaces
-  // it so that a run can compare the two.
-  if (junk != 0) {
-    static constexpr char16_t kOther[] = {u'-', u'&', u'9', u'-', u';', u'%', u'4', 0xFF1E};
-    for (size_t i = firstNul + 1; i < size_t(MAX_ARG_LEN); ++i) units_[i] = kOther[i % 8];
-  } else {
-    for (size_t i = n + 1; i < size_t(MAX_ARG_LEN); ++i) units_[i] = (i & 1) ? u';' : u'4';
-  }
-  units_[n] = 0;
-  return std::u16string(units_, firstNul);
-}
-
-std::u16string ArgBuffer::Text() const {
-  size_t n = 0;
-  while (n < size_t(MAX_ARG_LEN) && units_[n] != 0) ++n;
-  return std::u16string(units_, n);
-}
-
-std::vector<char16_t> ArgBuffer::Snapshot() const {
-  return std::vector<char16_t>(units_, units_ + MAX_ARG_LEN);
-}
-
-bool ArgBuffer::Equals(const std::vector<char16_t>& snapshot) const {
-  return std::memcmp(units_, snapshot.data(), sizeof(char16_t) * MAX_ARG_LEN) == 0;
 }
 
 std::u16string ArgumentText(const std::u16string& text) {
@@ -212,22 +123,6 @@ std::u16string ErrorPrefixText(const FuzzCase& c) {
   return prefix;
 }
 
-std::string Show(const std::u16string& text, size_t limit) {
-  std::string out;
-  for (size_t i = 0; i < text.size() && i < limit; ++i) {
-    const char16_t c = text[i];
-    if (c >= 0x20 && c < 0x7F && c != u'\\') {
-      out += static_cast<char>(c);
-    } else {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\u%04X", static_cast<unsigned>(c));
-      out += hex;
-    }
-  }
-  if (text.size() > limit) out += "... (" + std::to_string(text.size()) + " units)";
-  return out;
-}
-
 void CheckSameText(const std::u16string& expected, const std::u16string& actual, const char* what,
                    const std::u16string& input) {
   if (expected == actual) return;
@@ -237,8 +132,8 @@ void CheckSameText(const std::u16string& expected, const std::u16string& actual,
   std::fprintf(stderr,
                "\n%s: first difference at unit %zu (expected %zu units, got %zu)\n"
                "  input:    %s\n  expected: ...%s\n  actual:   ...%s\n",
-               what, at, expected.size(), actual.size(), Show(input, 300).c_str(),
-               Show(expected.substr(from), 120).c_str(), Show(actual.substr(from), 120).c_str());
+               what, at, expected.size(), actual.size(), Printable(input, 300).c_str(),
+               Printable(expected.substr(from), 120).c_str(), Printable(actual.substr(from), 120).c_str());
   FuzzFail(__FILE__, __LINE__, "expected == actual", what);
 }
 

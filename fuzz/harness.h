@@ -10,6 +10,7 @@
 
 #include "kelvo/limits.h"
 #include "kelvo/options.h"
+#include "printable.h"
 
 // One fuzz input, decoded. Layout of the bytes:
 //   byte 0  host: bits 0-1 Unicode output (0, 1, 2, 0), bit 2 inside a
@@ -40,47 +41,12 @@ enum KeepMode { KEEP_UNSET = 0, KEEP_VALUE = 1, KEEP_EMPTY = 2, KEEP_OVERLONG = 
 // fullwidth forms included), a four-byte form gives a surrogate pair, and
 // any other byte stands for the unit of the same value.
 std::u16string DecodeUnits(const uint8_t* data, size_t size);
-// The inverse, used to write seeds: any units to bytes DecodeUnits reads back.
-std::string EncodeUnits(const std::u16string& units);
 
 FuzzCase ParseFuzzCase(const uint8_t* data, size_t size);
 
 // Resets the stand-in host, captures its output and sets it and the plugin
 // options up as the case says.
 void ApplyCase(const FuzzCase& c);
-
-// UTF-16 to the host's UTF-8 (lone surrogates as three-byte forms), cut at
-// the first NUL.
-std::string ToWtf8(const std::u16string& text);
-
-// An ArgBuffer of exactly MAX_ARG_LEN units on the heap, so that the
-// address sanitizer sees any access outside it. The text goes in up to
-// MAX_TEXT_LEN units and is terminated; the slots after the first NUL hold
-// junk that must not change any result. Unterminated, the buffer's
-// MAX_ARG_LEN units all come from the text, its NULs left out and padded
-// in front with 'x', and the memory after it is poisoned: the host passes
-// its first MAX_TEXT_LEN units, and nothing may read further.
-class ArgBuffer {
- public:
-  ArgBuffer();
-  ~ArgBuffer();
-  ArgBuffer(const ArgBuffer&) = delete;
-  ArgBuffer& operator=(const ArgBuffer&) = delete;
-
-  // junk picks the pattern after the text: 0 the case's own units, then
-  // alternating '4' and ';'; 1 a run of '-' and '&' and '9'.
-  // Returns the text as the host passes it.
-  std::u16string Fill(const std::u16string& text, int junk, bool unterminated = false);
-  char16_t* data() { return units_; }
-  const char16_t* data() const { return units_; }
-  // Text up to the first NUL, or all MAX_ARG_LEN units when none is there.
-  std::u16string Text() const;
-  std::vector<char16_t> Snapshot() const;
-  bool Equals(const std::vector<char16_t>& snapshot) const;
-
- private:
-  char16_t* units_;
-};
 
 // The text a host puts in an ArgBuffer: cut at the first NUL and at
 // MAX_TEXT_LEN units.
@@ -97,9 +63,6 @@ std::u16string ErrorPrefixText(const FuzzCase& c);
   do {                              \
     if (!(condition)) FuzzFail(__FILE__, __LINE__, #condition, what); \
   } while (0)
-
-// Printable form of a text for failure messages (\uXXXX for the rest).
-std::string Show(const std::u16string& text, size_t limit = 200);
 
 // Fails the run, showing both texts around their first difference, when
 // they differ.

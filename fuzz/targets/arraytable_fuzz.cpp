@@ -13,11 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "function_call.h"
 #include "harness.h"
 #include "kelvo/plugin.h"
 #include "kelvo/texts.h"
-#include "reference.h"
+#include "models.h"
 #include "standin.h"
+#include "utf8.h"
 
 namespace {
 
@@ -47,7 +49,7 @@ int FakeArrayInfo(char16_t* buffer) {
     if (index >= 0 && index <= 2 && gHasAnswer[index]) {
       answer = gAnswers[index];
     } else {
-      answer = Decimal(StandInArrayInfo(ToWtf8(gQueriedName).c_str(), index));
+      answer = Decimal(StandInArrayInfo(Utf8Of(gQueriedName).c_str(), index));
     }
   }
   answer = answer.substr(0, MAX_TEXT_LEN);
@@ -97,9 +99,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   StandInDefineArray("A", 2, A_ROWS, A_COLUMNS);
   StandInDefineArray("B", 1, B_ROWS, 0);
   for (int i = 0; i < A_ROWS * A_COLUMNS; ++i)
-    StandInSetElement("A", i / A_COLUMNS, i % A_COLUMNS, ToWtf8(values[i]).c_str());
+    StandInSetElement("A", i / A_COLUMNS, i % A_COLUMNS, Utf8Of(values[i]).c_str());
   for (int i = 0; i < B_ROWS; ++i)
-    StandInSetElement("B", i, 0, ToWtf8(values[A_ROWS * A_COLUMNS + i]).c_str());
+    StandInSetElement("B", i, 0, Utf8Of(values[A_ROWS * A_COLUMNS + i]).c_str());
   gQueriedName.clear();
 
   ArgBuffer buffer;

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "function_call.h"
+#include "variable_call.h"
 #include "kelvo/plugin.h"
-#include "reference.h"
+#include "models.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const FuzzCase c = ParseFuzzCase(data, size);

@@ -4,11 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "function_call.h"
+#include "variable_call.h"
 #include "kelvo/charclass.h"
 #include "kelvo/markup.h"
 #include "kelvo/plugin.h"
-#include "reference.h"
+#include "models.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "function_call.h"
+#include "variable_call.h"
 #include "kelvo/markup.h"
 #include "kelvo/plugin.h"
 #include "markup_check.h"
-#include "reference.h"
+#include "models.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const FuzzCase c = ParseFuzzCase(data, size);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "function_call.h"
 #include "harness.h"
 #include "kelvo/charclass.h"
 #include "options/plugin_options.h"

@@ -8,7 +8,7 @@
 
 #include "harness.h"
 #include "kelvo/services.h"
-#include "reference.h"
+#include "models.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const FuzzCase c = ParseFuzzCase(data, size);

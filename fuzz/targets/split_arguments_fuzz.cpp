@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "arraytable/split_arguments.h"
+#include "function_call.h"
 #include "harness.h"
 #include "kelvo/charclass.h"
 
@@ -13,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const FuzzCase c = ParseFuzzCase(data, size);
   ApplyCase(c);
   ArgBuffer buffer;
-  buffer.Fill(c.text, 0);
+  buffer.Fill(c.text, 0, false);
   const std::vector<char16_t> before = buffer.Snapshot();
 
   const int count = SplitArguments(buffer.data());

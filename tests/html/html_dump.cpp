@@ -16,6 +16,7 @@
 #include "options/plugin_options.h"
 #include "kelvo/plugin.h"
 #include "standin.h"
+#include "utf8.h"
 
 namespace {
 
@@ -24,23 +25,6 @@ std::u16string FromHex(const std::string& hex) {
   for (size_t i = 0; i + 4 <= hex.size(); i += 4)
     text += static_cast<char16_t>(std::stoul(hex.substr(i, 4), nullptr, 16));
   return text;
-}
-
-std::string ToWtf8(const std::u16string& text) {
-  std::string out;
-  for (char16_t c : text) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
 }
 
 // The text as the console writes it, as hexadecimal bytes.
@@ -68,7 +52,7 @@ std::u16string Entitize(const std::u16string& text, int* length) {
 int ArrayTable(const std::vector<std::u16string>& cells, std::u16string* out) {
   StandInDefineArray("cells", 1, static_cast<int>(cells.size()), 0);
   for (size_t r = 0; r < cells.size(); ++r)
-    StandInSetElement("cells", static_cast<int>(r), 0, ToWtf8(cells[r]).c_str());
+    StandInSetElement("cells", static_cast<int>(r), 0, Utf8Of(cells[r]).c_str());
   StandInClearCaptured();
   std::vector<char16_t> arguments(MAX_ARG_LEN, 0);
   std::u16string(u"cells").copy(arguments.data(), 5);

@@ -8,10 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <memory>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "kelvo/limits.h"
 #include "kelvo/plugin.h"
@@ -19,11 +17,11 @@
 
 namespace {
 
-using Export = int(PLUGIN_API*)(char16_t*);
+
 
 const struct {
   const char* name;
-  Export function;
+  ExportedFunction function;
 } Exports[] = {
     {"f_deentitize", f_deentitize}, {"f_doctype", f_doctype}, {"f_entag", f_entag},
     {"f_entitize", f_entitize},     {"f_hcomment", f_hcomment}, {"f_hexdec", f_hexdec},
@@ -38,29 +36,6 @@ const VariableFunction* RowOf(const std::string& exportName) {
   return nullptr;
 }
 
-// One ArgBuffer at the very end of its allocation, so that the address
-// sanitizer sees any read past it.
-class HostBuffer {
- public:
-  HostBuffer() : units_(new char16_t[MAX_ARG_LEN]) {}
-  // The text fills the buffer from the start; with fewer than MAX_ARG_LEN
-  // units it is terminated, with MAX_ARG_LEN it is not.
-  void Fill(const std::u16string& text) {
-    for (size_t i = 0; i < size_t(MAX_ARG_LEN); ++i) units_[i] = i < text.size() ? text[i] : u'~';
-    if (text.size() < size_t(MAX_ARG_LEN)) units_[text.size()] = 0;
-  }
-  char16_t* data() { return units_.get(); }
-  std::vector<char16_t> All() const { return std::vector<char16_t>(units_.get(), units_.get() + MAX_ARG_LEN); }
-  std::u16string Text() const {
-    size_t n = 0;
-    while (n < size_t(MAX_ARG_LEN) && units_[n] != 0) ++n;
-    return std::u16string(units_.get(), n);
-  }
-
- private:
-  std::unique_ptr<char16_t[]> units_;
-};
-
 struct Outcome {
   int result;
   std::u16string text;
@@ -71,18 +46,11 @@ struct Outcome {
 
 class BoundaryTest : public HostFixture {
  protected:
-  static Outcome Call(Export function, const std::u16string& text) {
-    HostBuffer buffer;
-    buffer.Fill(text);
-    const std::vector<char16_t> before = buffer.All();
-    StandInClearCaptured();
-    Outcome o;
-    o.result = function(buffer.data());
-    o.text = buffer.Text();
-    o.err = Err();
-    o.out = Out();
-    o.untouched = buffer.All() == before;
-    return o;
+  // A text of MAX_ARG_LEN units is passed without a terminator, at the
+  // end of its allocation.
+  static Outcome Call(ExportedFunction function, const std::u16string& text) {
+    const FunctionCall call = CallFunction(function, text);
+    return {call.result, call.text, call.err, Out(), call.untouched};
   }
 };
 
@@ -100,7 +68,7 @@ TEST_F(BoundaryTest, EveryExportRefusesANullBufferSilently) {
 TEST_F(BoundaryTest, UnicodeOutputRefusal) {
   for (int i = 0; i < VARIABLE_FUNCTION_COUNT; ++i) {
     const VariableFunction& row = VariableFunctionTable[i];
-    Export function = nullptr;
+    ExportedFunction function = nullptr;
     for (const auto& e : Exports) {
       if (std::string(e.name) == row.exportName) function = e.function;
     }
@@ -113,7 +81,7 @@ TEST_F(BoundaryTest, UnicodeOutputRefusal) {
       if (refuses && answer == 1) {
         EXPECT_EQ(-2, o.result);
         EXPECT_TRUE(o.untouched);
-        EXPECT_U16EQ(kUnicodeRefused, o.err);
+        EXPECT_U16EQ(UnicodeRefused, o.err);
       } else {
         EXPECT_NE(-2, o.result);
       }

@@ -28,7 +28,7 @@ TEST_F(CleanCutTest, FunctionsThatGrowTheirText) {
   const int bodyFits = fits - 7;  // the tags take seven units
   const struct {
     const char* name;
-    VariableFunction function;
+    ExportedFunction function;
     std::u16string input;
     std::u16string expected;
   } rows[] = {
@@ -44,8 +44,8 @@ TEST_F(CleanCutTest, FunctionsThatGrowTheirText) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     const FunctionCall call = CallFunction(row.function, row.input);
-    EXPECT_TRUE(call.buffer == row.expected) << call.buffer.size() << " units, expected " << row.expected.size();
-    EXPECT_LE(call.buffer.size(), static_cast<size_t>(MAX_TEXT_LEN));
+    EXPECT_TRUE(call.text == row.expected) << call.text.size() << " units, expected " << row.expected.size();
+    EXPECT_LE(call.text.size(), static_cast<size_t>(MAX_TEXT_LEN));
   }
 }
 

@@ -1,6 +1,6 @@
 // Every conversion on a few hundred kilobytes of generated prose (lines
 // and chunks up to the buffer's size), once through its export and once
-// through the plain reading of its rules in reference_conversions.h. The
+// through the plain reading of its rules in tests/support/models.h. The
 // fast paths skip runs, look characters up in tables and hash entity
 // names; whatever they do, their results must be the same.
 #include <gtest/gtest.h>
@@ -13,7 +13,8 @@
 #include "function_call.h"
 #include "options/plugin_options.h"
 #include "kelvo/plugin.h"
-#include "reference_conversions.h"
+#include "kelvo/markup.h"
+#include "models.h"
 #include "test_support.h"
 
 namespace {
@@ -41,17 +42,6 @@ size_t TotalUnits(const std::vector<std::u16string>& pieces) {
   return n;
 }
 
-// Where two results part, with a little of each around that place; the
-// results themselves can be 16383 units long.
-std::string Difference(const std::u16string& expected, const std::u16string& actual) {
-  size_t at = 0;
-  while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) ++at;
-  const size_t from = at > 40 ? at - 40 : 0;
-  return "results part at unit " + std::to_string(at) + " (lengths " + std::to_string(expected.size()) + " and " +
-         std::to_string(actual.size()) + ")\n  expected: ..." + Printable(expected.substr(from, 100)) +
-         "\n  actual:   ..." + Printable(actual.substr(from, 100));
-}
-
 std::string Where(size_t index, const std::u16string& input) {
   return "piece " + std::to_string(index) + " (" + std::to_string(input.size()) + " units): " +
          Printable(input.substr(0, 160));
@@ -70,14 +60,13 @@ class CorpusConsistency : public HostFixture {
 
   // Both ways on every piece; the first difference fails the test.
   template <class Reference>
-  static void ExpectSame(VariableFunction function, const std::vector<std::u16string>& pieces,
+  static void ExpectSame(ExportedFunction function, const std::vector<std::u16string>& pieces,
                          Reference reference, const std::string& label) {
     for (size_t i = 0; i < pieces.size(); ++i) {
       const FunctionCall call = CallFunction(function, pieces[i]);
       ASSERT_EQ(0, call.result) << label << ", " << Where(i, pieces[i]);
       const std::u16string expected = reference(pieces[i]);
-      ASSERT_TRUE(expected == call.buffer) << label << ", " << Where(i, pieces[i]) << "\n"
-                                           << Difference(expected, call.buffer);
+      ASSERT_TRUE(SameText(expected, call.text)) << label << ", " << Where(i, pieces[i]);
       ASSERT_TRUE(call.err.empty()) << label << ", " << Where(i, pieces[i]);
     }
   }
@@ -85,20 +74,19 @@ class CorpusConsistency : public HostFixture {
   // For the functions that refuse some arguments: a refusal leaves the
   // buffer as it was and says why.
   template <class Reference>
-  static void ExpectSameOutcome(VariableFunction function, const std::vector<std::u16string>& pieces,
+  static void ExpectSameOutcome(ExportedFunction function, const std::vector<std::u16string>& pieces,
                                 Reference reference, const std::string& label) {
     for (size_t i = 0; i < pieces.size(); ++i) {
       const FunctionCall call = CallFunction(function, pieces[i]);
-      const reference::Outcome expected = reference(pieces[i]);
-      if (!expected.ok) {
+      const ModelOutcome expected = reference(pieces[i]);
+      if (expected.refusal != nullptr) {
         ASSERT_EQ(-1, call.result) << label << ", " << Where(i, pieces[i]);
-        ASSERT_TRUE(pieces[i] == call.buffer) << label << ", " << Where(i, pieces[i]);
+        ASSERT_TRUE(pieces[i] == call.text) << label << ", " << Where(i, pieces[i]);
         ASSERT_FALSE(call.err.empty()) << label << ", " << Where(i, pieces[i]);
         continue;
       }
       ASSERT_EQ(0, call.result) << label << ", " << Where(i, pieces[i]);
-      ASSERT_TRUE(expected.text == call.buffer) << label << ", " << Where(i, pieces[i]) << "\n"
-                                                << Difference(expected.text, call.buffer);
+      ASSERT_TRUE(SameText(expected.text, call.text)) << label << ", " << Where(i, pieces[i]);
       ASSERT_TRUE(call.err.empty()) << label << ", " << Where(i, pieces[i]);
     }
   }
@@ -127,7 +115,7 @@ TEST_F(CorpusConsistency, CorpusIsLargeAndHoldsEveryFeature) {
 
 TEST_F(CorpusConsistency, EntitizeWithTheDefaultOptions) {
   const Options defaults;
-  ExpectSame(f_entitize, Plain(), [&](const std::u16string& s) { return reference::Entitize(s, defaults); },
+  ExpectSame(f_entitize, Plain(), [&](const std::u16string& s) { return ModelEntitize(s, defaults, MAX_TEXT_LEN); },
              "defaults");
 }
 
@@ -150,7 +138,7 @@ TEST_F(CorpusConsistency, EntitizeUnderEverySettingOfTheOptions) {
           PluginOptions = o;
           const std::string label = "Quotes " + std::to_string(quotes) + " Spaces " + std::to_string(spaces) +
                                     " Dash " + std::to_string(dash) + " Apos " + std::to_string(apos);
-          ExpectSame(f_entitize, pieces, [&](const std::u16string& s) { return reference::Entitize(s, o); }, label);
+          ExpectSame(f_entitize, pieces, [&](const std::u16string& s) { return ModelEntitize(s, o, MAX_TEXT_LEN); }, label);
         }
       }
     }
@@ -165,7 +153,7 @@ TEST_F(CorpusConsistency, EntagWrapsTheEntitizedString) {
     if (Plain()[i].size() > 9000) continue;  // the result must fit whole
     arguments.push_back(std::u16string(tags[i % 5]) + u"," + Plain()[i]);
   }
-  ExpectSameOutcome(f_entag, arguments, [&](const std::u16string& s) { return reference::Entag(s, defaults); },
+  ExpectSameOutcome(f_entag, arguments, [&](const std::u16string& s) { return ModelEntag(s, defaults); },
                     "@ENTAG");
 }
 
@@ -179,27 +167,27 @@ TEST_F(CorpusConsistency, MakeEntityOfNamesAndOfSingleCharacters) {
   for (size_t i = 0; i < 40; ++i)
     for (char16_t c : Plain()[i]) arguments.push_back(std::u16string(1, c));
   for (char16_t c = 1; c < 0x100; ++c) arguments.push_back(std::u16string(1, c));
-  ExpectSameOutcome(f_makeentity, arguments, reference::MakeEntity, "@MAKEENTITY");
+  ExpectSameOutcome(f_makeentity, arguments, ModelMakeEntity, "@MAKEENTITY");
 }
 
 TEST_F(CorpusConsistency, DeentitizeNamedAndNumericReferences) {
   const std::vector<std::u16string> encoded = Encoded(EncodeEntities);
   EXPECT_GT(TotalUnits(encoded), size_t(150000));
-  ExpectSame(f_deentitize, encoded, [](const std::u16string& s) { return reference::Deentitize(s, true); },
+  ExpectSame(f_deentitize, encoded, [](const std::u16string& s) { return ModelDeentitize(s.c_str(), true); },
              "approximations on");
   PluginOptions.approximate = false;
-  ExpectSame(f_deentitize, encoded, [](const std::u16string& s) { return reference::Deentitize(s, false); },
+  ExpectSame(f_deentitize, encoded, [](const std::u16string& s) { return ModelDeentitize(s.c_str(), false); },
              "approximations off");
   // Plain text holds ampersands that start no entity.
   PluginOptions.approximate = true;
-  ExpectSame(f_deentitize, Plain(), [](const std::u16string& s) { return reference::Deentitize(s, true); },
+  ExpectSame(f_deentitize, Plain(), [](const std::u16string& s) { return ModelDeentitize(s.c_str(), true); },
              "plain text");
 }
 
 TEST_F(CorpusConsistency, TagAndComment) {
   // The longest pieces are refused: their tag or comment would not fit.
-  ExpectSameOutcome(f_tag, Plain(), reference::Tag, "@TAG");
-  ExpectSameOutcome(f_hcomment, Plain(), reference::Comment, "@HCOMMENT");
+  ExpectSameOutcome(f_tag, Plain(), ModelTag, "@TAG");
+  ExpectSameOutcome(f_hcomment, Plain(), ModelComment, "@HCOMMENT");
 }
 
 TEST_F(CorpusConsistency, DocTypeTakesOnlyTheNumbersOfItsTable) {
@@ -217,7 +205,7 @@ TEST_F(CorpusConsistency, DocTypeTakesOnlyTheNumbersOfItsTable) {
       const FunctionCall call = CallFunction(f_doctype, std::u16string(text.begin(), text.end()));
       EXPECT_EQ(inTable ? 0 : -1, call.result) << text;
       if (inTable) {
-        EXPECT_EQ(MARK_LT, call.buffer.front()) << text;
+        EXPECT_EQ(MARK_LT, call.text.front()) << text;
       }
     }
   }
@@ -228,24 +216,24 @@ TEST_F(CorpusConsistency, DocTypeTakesOnlyTheNumbersOfItsTable) {
 }
 
 TEST_F(CorpusConsistency, HexEncodeWithTheDefaultAndOwnKeepSets) {
-  ExpectSame(f_hexenc, Plain(), [](const std::u16string& s) { return reference::HexEncode(s, u""); },
+  ExpectSame(f_hexenc, Plain(), [](const std::u16string& s) { return ModelHexencWithKeep(s, u""); },
              "default keep-set");
   // A keep-set of the URI marks, one character above U+00FF and unusable
   // characters that must be left out.
   setenv("HEXENC_KEEP", "!*'() %ab\xE2\x80\x94\xC3\x97", 1);
   ExpectSame(f_hexenc, Plain(),
-             [](const std::u16string& s) { return reference::HexEncode(s, u"!*'() %ab\x2014\x00D7"); },
+             [](const std::u16string& s) { return ModelHexencWithKeep(s, u"!*'() %ab\x2014\x00D7"); },
              "own keep-set");
   setenv("HEXENC_KEEP", "abc", 1);
-  ExpectSame(f_hexenc, Plain(), [](const std::u16string& s) { return reference::HexEncode(s, u"abc"); },
+  ExpectSame(f_hexenc, Plain(), [](const std::u16string& s) { return ModelHexencWithKeep(s, u"abc"); },
              "empty keep-set");
 }
 
 TEST_F(CorpusConsistency, HexDecode) {
   const std::vector<std::u16string> encoded = Encoded(EncodePercent);
   EXPECT_GT(TotalUnits(encoded), size_t(150000));
-  ExpectSame(f_hexdec, encoded, [](const std::u16string& s) { return reference::HexDecode(s); }, "@HEXDEC");
-  ExpectSame(f_hexdec, Plain(), [](const std::u16string& s) { return reference::HexDecode(s); }, "plain text");
+  ExpectSame(f_hexdec, encoded, [](const std::u16string& s) { return ModelHexdec(s.c_str()); }, "@HEXDEC");
+  ExpectSame(f_hexdec, Plain(), [](const std::u16string& s) { return ModelHexdec(s.c_str()); }, "plain text");
 }
 
 }  // namespace

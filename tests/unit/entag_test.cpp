@@ -14,13 +14,10 @@
 
 namespace {
 
-using TagOpts = ConversionSettings;
-using TagRow = FunctionRow;
-
-const char16_t kMissingTag[] = u"Kelvo plugin: Missing tag name\r\n";
+const char16_t MissingTag[] = u"Kelvo plugin: Missing tag name\r\n";
 
 // ＆ ＜ ＞ are written \uFF06 \uFF1C \uFF1E below.
-const TagRow kEntagRows[] = {
+const FunctionRow EntagRows[] = {
     {u"p,Short test.", {}, u"\uFF1Cp\uFF1EShort test.\uFF1C/p\uFF1E"},
     {u"b,Fish & Chips", {}, u"\uFF1Cb\uFF1EFish\uFF06nbsp;\uFF06amp; Chips\uFF1C/b\uFF1E"},
     {u"p,Fish & Chips", {}, u"\uFF1Cp\uFF1EFish\uFF06nbsp;\uFF06amp; Chips\uFF1C/p\uFF1E"},
@@ -34,10 +31,10 @@ const TagRow kEntagRows[] = {
      {},
      u"\uFF1Cp\uFF1E\uFF1Cb\uFF1Ebold\uFF1C/b\uFF1E\uFF06nbsp;\uFF06amp; co\uFF1C/p\uFF1E"},
     {u"a&b,x", {}, u"\uFF1Ca&b\uFF1Ex\uFF1C/a&b\uFF1E"},
-    {u",text", {}, u",text", -1, kMissingTag},
-    {u"", {}, u"", -1, kMissingTag},
-    {u"   ", {}, u"   ", -1, kMissingTag},
-    {u" \t,x", {}, u" \t,x", -1, kMissingTag},
+    {u",text", {}, u",text", -1, MissingTag},
+    {u"", {}, u"", -1, MissingTag},
+    {u"   ", {}, u"   ", -1, MissingTag},
+    {u" \t,x", {}, u" \t,x", -1, MissingTag},
 
     // Further splits and names.
     {u"p,a,b", {}, u"\uFF1Cp\uFF1Ea,b\uFF1C/p\uFF1E"},  // only the first comma splits
@@ -61,24 +58,13 @@ const TagRow kEntagRows[] = {
     // The tag text is never entitized, the markers of the string pass.
     {u"p <x>,\uFF1E\"", {}, u"\uFF1Cp <x>\uFF1E\uFF1E\uFF06rdquo;\uFF1C/p\uFF1E"},
 
-    {u"p,x", {.unicodeOutput = 1}, u"p,x", -2, kUnicodeRefused},
-    {u"", {.unicodeOutput = 1}, u"", -2, kUnicodeRefused},
+    {u"p,x", {.unicodeOutput = 1}, u"p,x", -2, UnicodeRefused},
+    {u"", {.unicodeOutput = 1}, u"", -2, UnicodeRefused},
 };
 
 class EntagTest : public HostFixture {};
 
-void ApplyTagOpts(const TagOpts& o) { ApplySettings(o); }
-
-TEST_F(EntagTest, Table) {
-  for (const TagRow& row : kEntagRows) {
-    SCOPED_TRACE(Printable(row.input));
-    ApplyTagOpts(row.opts);
-    const FunctionCall call = CallFunction(f_entag, row.input);
-    EXPECT_EQ(row.result, call.result);
-    EXPECT_U16EQ(row.expected, call.buffer);
-    EXPECT_U16EQ(row.err, call.err);
-  }
-}
+TEST_F(EntagTest, Table) { ExpectRows(f_entag, EntagRows); }
 
 TEST_F(EntagTest, NullBuffer) { EXPECT_EQ(-1, f_entag(nullptr)); }
 
@@ -88,62 +74,48 @@ std::u16string Times(char16_t c, int n) { return std::u16string(static_cast<size
 // is cut between them: plain characters one by one, entities whole;
 // tags that alone outgrow the buffer are refused.
 TEST_F(EntagTest, ResultsAtTheBuffersEnd) {
-  const char16_t kTooLong[] = u"Kelvo plugin: Tag name too long\r\n";
+  const char16_t TooLong[] = u"Kelvo plugin: Tag name too long\r\n";
   const std::u16string open = u"\uFF1Cp\uFF1E";
   const std::u16string close = u"\uFF1C/p\uFF1E";
   const std::u16string amp = u"\uFF06amp;";
   // Room for the string between <p> and </p>.
   const int room = MAX_TEXT_LEN - 7;
   const std::u16string longName = Times(u'n', 8189);  // 8189 + 2 + 8189 + 3 = 16383
-  const struct {
-    std::u16string input;
-    std::u16string expected;
-    int result;
-    const char16_t* err;
-  } rows[] = {
-      {u"p," + Times(u'x', MAX_TEXT_LEN - 2), open + Times(u'x', room) + close, 0, u""},
-      {u"p," + Times(u'&', MAX_TEXT_LEN - 2), open + Repeat(amp, room / 5) + close, 0, u""},
-      {u"p," + Times(u'x', room - 4) + u"&", open + Times(u'x', room - 4) + close, 0, u""},
-      {u"p," + Times(u'x', room - 5) + u"&y", open + Times(u'x', room - 5) + amp + close, 0, u""},
-      {u"p," + Times(u'x', room - 6) + u"&yz", open + Times(u'x', room - 6) + amp + u"y" + close, 0,
+  const FunctionRow rows[] = {
+      {u"p," + Times(u'x', MAX_TEXT_LEN - 2), {}, open + Times(u'x', room) + close, 0, u""},
+      {u"p," + Times(u'&', MAX_TEXT_LEN - 2), {}, open + Repeat(amp, room / 5) + close, 0, u""},
+      {u"p," + Times(u'x', room - 4) + u"&", {}, open + Times(u'x', room - 4) + close, 0, u""},
+      {u"p," + Times(u'x', room - 5) + u"&y", {}, open + Times(u'x', room - 5) + amp + close, 0, u""},
+      {u"p," + Times(u'x', room - 6) + u"&yz", {}, open + Times(u'x', room - 6) + amp + u"y" + close, 0,
        u""},
       // The whole buffer: an unterminated argument is read as 16383.
-      {u"p," + Times(u'x', MAX_ARG_LEN - 2), open + Times(u'x', room) + close, 0, u""},
-      {longName, u"\uFF1C" + longName + u"\uFF1E\uFF1C/" + longName + u"\uFF1E", 0, u""},
-      {longName + u"n", longName + u"n", -1, kTooLong},
-      {longName + u"n,x", longName + u"n,x", -1, kTooLong},
+      {u"p," + Times(u'x', MAX_ARG_LEN - 2), {}, open + Times(u'x', room) + close, 0, u""},
+      {longName, {}, u"\uFF1C" + longName + u"\uFF1E\uFF1C/" + longName + u"\uFF1E", 0, u""},
+      {longName + u"n", {}, longName + u"n", -1, TooLong},
+      {longName + u"n,x", {}, longName + u"n,x", -1, TooLong},
       // Attributes make the opening tag long: the string gets what is left.
-      {Times(u'a', 5000) + u" " + Times(u'b', 3000) + u"," + Times(u'&', 5000),
+      {Times(u'a', 5000) + u" " + Times(u'b', 3000) + u"," + Times(u'&', 5000), {},
        u"\uFF1C" + Times(u'a', 5000) + u" " + Times(u'b', 3000) + u"\uFF1E" +
            Repeat(amp, (MAX_TEXT_LEN - 8003 - 5003) / 5) + u"\uFF1C/" + Times(u'a', 5000) +
            u"\uFF1E",
        0, u""},
       // Tag text and name of 12378 + 4000: the two tags fill the buffer.
-      {Times(u'a', 4000) + u" " + Times(u'b', 8377) + u",x",
+      {Times(u'a', 4000) + u" " + Times(u'b', 8377) + u",x", {},
        u"\uFF1C" + Times(u'a', 4000) + u" " + Times(u'b', 8377) + u"\uFF1E\uFF1C/" +
            Times(u'a', 4000) + u"\uFF1E",
        0, u""},
-      {Times(u'a', 4000) + u" " + Times(u'b', 8378) + u",x",
-       Times(u'a', 4000) + u" " + Times(u'b', 8378) + u",x", -1, kTooLong},
+      {Times(u'a', 4000) + u" " + Times(u'b', 8378) + u",x", {},
+       Times(u'a', 4000) + u" " + Times(u'b', 8378) + u",x", -1, TooLong},
       // Short tags at the very end of the buffer, and tags around the
       // eight units that are moved at once.
-      {Times(u' ', MAX_TEXT_LEN - 2) + u"ab", u"\uFF1Cab\uFF1E\uFF1C/ab\uFF1E", 0, u""},
-      {Times(u' ', MAX_TEXT_LEN - 7) + u"abcdefg", u"\uFF1Cabcdefg\uFF1E\uFF1C/abcdefg\uFF1E", 0, u""},
+      {Times(u' ', MAX_TEXT_LEN - 2) + u"ab", {}, u"\uFF1Cab\uFF1E\uFF1C/ab\uFF1E", 0, u""},
+      {Times(u' ', MAX_TEXT_LEN - 7) + u"abcdefg", {}, u"\uFF1Cabcdefg\uFF1E\uFF1C/abcdefg\uFF1E", 0, u""},
       // Unterminated: the unit in the last slot is not read.
-      {Times(u' ', MAX_ARG_LEN - 8) + u"abcdefgh", u"\uFF1Cabcdefg\uFF1E\uFF1C/abcdefg\uFF1E", 0, u""},
-      {u"abcdefgh,x", u"\uFF1Cabcdefgh\uFF1Ex\uFF1C/abcdefgh\uFF1E", 0, u""},
-      {u"abcdefghi j,", u"\uFF1Cabcdefghi j\uFF1E\uFF1C/abcdefghi\uFF1E", 0, u""},
+      {Times(u' ', MAX_ARG_LEN - 8) + u"abcdefgh", {}, u"\uFF1Cabcdefg\uFF1E\uFF1C/abcdefg\uFF1E", 0, u""},
+      {u"abcdefgh,x", {}, u"\uFF1Cabcdefgh\uFF1Ex\uFF1C/abcdefgh\uFF1E", 0, u""},
+      {u"abcdefghi j,", {}, u"\uFF1Cabcdefghi j\uFF1E\uFF1C/abcdefghi\uFF1E", 0, u""},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(Printable(row.input.substr(0, 12)) + "... length " +
-                 std::to_string(row.input.size()));
-    const FunctionCall call = CallFunction(f_entag, row.input);
-    EXPECT_EQ(row.result, call.result);
-    EXPECT_LE(call.buffer.size(),
-              static_cast<size_t>(row.result == 0 ? MAX_TEXT_LEN : MAX_ARG_LEN));
-    EXPECT_EQ(row.expected, call.buffer);
-    EXPECT_U16EQ(row.err, call.err);
-  }
+  ExpectRows(f_entag, rows);
 }
 
 // Every length of tag text and of tag name from 1 to 20 units, with and
@@ -159,7 +131,7 @@ TEST_F(EntagTest, EveryShortTagLength) {
       SCOPED_TRACE(Printable(tag));
       const FunctionCall call = CallFunction(f_entag, tag + u",x&y");
       EXPECT_EQ(0, call.result);
-      EXPECT_EQ(u"\uFF1C" + tag + u"\uFF1Ex\uFF06amp;y\uFF1C/" + name + u"\uFF1E", call.buffer);
+      EXPECT_EQ(u"\uFF1C" + tag + u"\uFF1Ex\uFF06amp;y\uFF1C/" + name + u"\uFF1E", call.text);
     }
   }
 }
@@ -178,9 +150,9 @@ TEST_F(EntagTest, AnyCodeUnitsAtTheLongestLength) {
     }
     const FunctionCall call = CallFunction(f_entag, input);
     ASSERT_EQ(0, call.result);
-    ASSERT_LE(call.buffer.size(), static_cast<size_t>(MAX_TEXT_LEN));
-    EXPECT_EQ(u"\uFF1Cp class=\"a,b\"\uFF1E", call.buffer.substr(0, 15));
-    EXPECT_EQ(u"\uFF1C/p\uFF1E", call.buffer.substr(call.buffer.size() - 4));
+    ASSERT_LE(call.text.size(), static_cast<size_t>(MAX_TEXT_LEN));
+    EXPECT_EQ(u"\uFF1Cp class=\"a,b\"\uFF1E", call.text.substr(0, 15));
+    EXPECT_EQ(u"\uFF1C/p\uFF1E", call.text.substr(call.text.size() - 4));
   }
 }
 

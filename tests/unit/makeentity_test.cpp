@@ -13,13 +13,10 @@
 
 namespace {
 
-using MakeOpts = ConversionSettings;
-using MakeRow = FunctionRow;
-
-const char16_t kMissing[] = u"Kelvo plugin: Missing argument\r\n";
+const char16_t Missing[] = u"Kelvo plugin: Missing argument\r\n";
 
 // ＆ is written \uFF06 below.
-const MakeRow kMakeEntityRows[] = {
+const FunctionRow MakeEntityRows[] = {
     {u"copy", {}, u"\uFF06copy;"},
     {u"&copy", {}, u"\uFF06copy;"},
     {u"&copy;", {}, u"\uFF06copy;"},
@@ -66,28 +63,22 @@ const MakeRow kMakeEntityRows[] = {
     {u"&;", {}, u"\uFF06;"},
     {u"ab", {}, u"\uFF06ab;"},
     {u"a b", {}, u"\uFF06a b;"},  // names are not checked
-    {u"", {}, u"", -1, kMissing},
-    {u"x", {.unicodeOutput = 1}, u"x", -2, kUnicodeRefused},
-    {u"copy", {.unicodeOutput = 1}, u"copy", -2, kUnicodeRefused},
-    {u"", {.unicodeOutput = 1}, u"", -2, kUnicodeRefused},
+    {u"", {}, u"", -1, Missing},
+    {u"x", {.unicodeOutput = 1}, u"x", -2, UnicodeRefused},
+    {u"copy", {.unicodeOutput = 1}, u"copy", -2, UnicodeRefused},
+    {u"", {.unicodeOutput = 1}, u"", -2, UnicodeRefused},
 };
 
 class MakeEntityTest : public HostFixture {};
 
 TEST_F(MakeEntityTest, Table) {
-  for (const MakeRow& row : kMakeEntityRows) {
-    SCOPED_TRACE(Printable(row.input));
-    ApplySettings(row.opts);
-    const FunctionCall call = CallFunction(f_makeentity, row.input);
-    EXPECT_EQ(row.result, call.result);
-    EXPECT_U16EQ(row.expected, call.buffer);
-    EXPECT_U16EQ(row.err, call.err);
+  ExpectRows(f_makeentity, MakeEntityRows, [](const FunctionRow& row) {
     // The options are the user's again, whatever the call did.
-    EXPECT_EQ(row.opts.options.quotes, PluginOptions.quotes);
-    EXPECT_EQ(row.opts.options.spaces, PluginOptions.spaces);
-    EXPECT_EQ(row.opts.options.dash, PluginOptions.dash);
-    EXPECT_EQ(row.opts.options.apos, PluginOptions.apos);
-  }
+    EXPECT_EQ(row.settings.options.quotes, PluginOptions.quotes);
+    EXPECT_EQ(row.settings.options.spaces, PluginOptions.spaces);
+    EXPECT_EQ(row.settings.options.dash, PluginOptions.dash);
+    EXPECT_EQ(row.settings.options.apos, PluginOptions.apos);
+  });
 }
 
 TEST_F(MakeEntityTest, NullBuffer) { EXPECT_EQ(-1, f_makeentity(nullptr)); }
@@ -117,34 +108,23 @@ TEST_F(MakeEntityTest, EverySingleCharacterGivesOneEntity) {
 // A name whose entity, ';' included, would outgrow the buffer is refused
 // rather than cut into an entity without its end.
 TEST_F(MakeEntityTest, LongNames) {
-  const char16_t kTooLong[] = u"Kelvo plugin: Entity name too long\r\n";
+  const char16_t TooLong[] = u"Kelvo plugin: Entity name too long\r\n";
   const std::u16string x = u"x";
-  const struct {
-    std::u16string input;
-    std::u16string expected;
-    int result;
-    const char16_t* err;
-  } rows[] = {
-      {Repeat(x, MAX_TEXT_LEN - 2), u"\uFF06" + Repeat(x, MAX_TEXT_LEN - 2) + u";", 0, u""},
-      {Repeat(x, MAX_TEXT_LEN - 2) + u";", u"\uFF06" + Repeat(x, MAX_TEXT_LEN - 2) + u";", 0, u""},
-      {u"&" + Repeat(x, MAX_TEXT_LEN - 2), u"\uFF06" + Repeat(x, MAX_TEXT_LEN - 2) + u";", 0, u""},
-      {u"&" + Repeat(x, MAX_TEXT_LEN - 2) + u";", u"\uFF06" + Repeat(x, MAX_TEXT_LEN - 2) + u";", 0,
+  const FunctionRow rows[] = {
+      {Repeat(x, MAX_TEXT_LEN - 2), {}, u"\uFF06" + Repeat(x, MAX_TEXT_LEN - 2) + u";", 0, u""},
+      {Repeat(x, MAX_TEXT_LEN - 2) + u";", {}, u"\uFF06" + Repeat(x, MAX_TEXT_LEN - 2) + u";", 0, u""},
+      {u"&" + Repeat(x, MAX_TEXT_LEN - 2), {}, u"\uFF06" + Repeat(x, MAX_TEXT_LEN - 2) + u";", 0, u""},
+      {u"&" + Repeat(x, MAX_TEXT_LEN - 2) + u";", {}, u"\uFF06" + Repeat(x, MAX_TEXT_LEN - 2) + u";", 0,
        u""},
-      {Repeat(x, MAX_TEXT_LEN - 1), Repeat(x, MAX_TEXT_LEN - 1), -1, kTooLong},
-      {Repeat(x, MAX_TEXT_LEN), Repeat(x, MAX_TEXT_LEN), -1, kTooLong},
-      {Repeat(x, MAX_TEXT_LEN - 1) + u";", Repeat(x, MAX_TEXT_LEN - 1) + u";", -1, kTooLong},
-      {Repeat(x, MAX_TEXT_LEN - 2) + u";;", Repeat(x, MAX_TEXT_LEN - 2) + u";;", -1, kTooLong},
-      {u"&" + Repeat(x, MAX_TEXT_LEN - 1), u"&" + Repeat(x, MAX_TEXT_LEN - 1), -1, kTooLong},
+      {Repeat(x, MAX_TEXT_LEN - 1), {}, Repeat(x, MAX_TEXT_LEN - 1), -1, TooLong},
+      {Repeat(x, MAX_TEXT_LEN), {}, Repeat(x, MAX_TEXT_LEN), -1, TooLong},
+      {Repeat(x, MAX_TEXT_LEN - 1) + u";", {}, Repeat(x, MAX_TEXT_LEN - 1) + u";", -1, TooLong},
+      {Repeat(x, MAX_TEXT_LEN - 2) + u";;", {}, Repeat(x, MAX_TEXT_LEN - 2) + u";;", -1, TooLong},
+      {u"&" + Repeat(x, MAX_TEXT_LEN - 1), {}, u"&" + Repeat(x, MAX_TEXT_LEN - 1), -1, TooLong},
       // A buffer whose text fills all 16384 slots is read as 16383.
-      {Repeat(x, MAX_ARG_LEN), Repeat(x, MAX_ARG_LEN), -1, kTooLong},
+      {Repeat(x, MAX_ARG_LEN), {}, Repeat(x, MAX_ARG_LEN), -1, TooLong},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE("length " + std::to_string(row.input.size()));
-    const FunctionCall call = CallFunction(f_makeentity, row.input);
-    EXPECT_EQ(row.result, call.result);
-    EXPECT_EQ(row.expected, call.buffer);
-    EXPECT_U16EQ(row.err, call.err);
-  }
+  ExpectRows(f_makeentity, rows);
 }
 
 }  // namespace

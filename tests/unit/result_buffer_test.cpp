@@ -15,14 +15,6 @@ namespace {
 
 std::u16string Filled(int n) { return std::u16string(static_cast<size_t>(n), u'x'); }
 
-// Compares long texts, showing only their lengths and ends.
-::testing::AssertionResult SameText(const std::u16string& expected, const std::u16string& actual) {
-  if (expected == actual) return ::testing::AssertionSuccess();
-  auto tail = [](const std::u16string& s) { return Printable(s.substr(s.size() > 8 ? s.size() - 8 : 0)); };
-  return ::testing::AssertionFailure() << "expected " << expected.size() << " units ending " << tail(expected)
-                                       << ", got " << actual.size() << " ending " << tail(actual);
-}
-
 // A buffer of MAX_ARG_LEN slots that already holds text.
 struct FullBuffer {
   std::vector<char16_t> storage = std::vector<char16_t>(MAX_ARG_LEN, u'#');

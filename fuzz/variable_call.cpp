@@ -1,29 +1,22 @@
-#include "function_call.h"
+#include "variable_call.h"
 
 #include "standin.h"
 
 namespace {
 
-FunctionCall CallOnce(VariableFunction function, const FuzzCase& c, int junk, ArgBuffer* buffer) {
+FunctionCall CallOnce(ExportedFunction function, const FuzzCase& c, int junk) {
   ApplyCase(c);
-  FunctionCall call;
-  call.argument = buffer->Fill(c.text, junk, c.unterminated);
-  const std::vector<char16_t> before = buffer->Snapshot();
-  call.result = function(buffer->data());
-  call.text = buffer->Text();
+  const FunctionCall call = CallFunction(function, c.text, junk, c.unterminated);
   FUZZ_CHECK(call.result != 0 || call.text.size() <= size_t(MAX_TEXT_LEN), "a result without its terminator");
-  call.err = Captured(2);
-  call.untouched = buffer->Equals(before);
   FUZZ_CHECK(Captured(1).empty(), "a variable function wrote to standard output");
   return call;
 }
 
 }  // namespace
 
-FunctionCall CallTwice(VariableFunction function, const FuzzCase& c) {
-  ArgBuffer buffer;
-  const FunctionCall first = CallOnce(function, c, 0, &buffer);
-  const FunctionCall second = CallOnce(function, c, 1, &buffer);
+FunctionCall CallTwice(ExportedFunction function, const FuzzCase& c) {
+  const FunctionCall first = CallOnce(function, c, 0);
+  const FunctionCall second = CallOnce(function, c, 1);
   FUZZ_CHECK(first.result == second.result, "the result depends on the units after the text");
   FUZZ_CHECK(first.text == second.text, "the output depends on the units after the text");
   FUZZ_CHECK(first.err == second.err, "the messages depend on the units after the text");
@@ -47,4 +40,14 @@ void CheckRejected(const FuzzCase& c, const FunctionCall& call, const char16_t* 
   FUZZ_CHECK(call.result == -1, "a rejected argument must give -1");
   FUZZ_CHECK(call.untouched, "a rejected call changed the buffer");
   FUZZ_CHECK(call.err == ErrorPrefixText(c) + message, "the rejection's message");
+}
+
+void CheckOutcome(const FuzzCase& c, const FunctionCall& call, const ModelOutcome& expected, const char* what) {
+  if (expected.refusal != nullptr) {
+    CheckRejected(c, call, expected.refusal);
+    return;
+  }
+  FUZZ_CHECK(call.result == 0, "a usable argument refused");
+  FUZZ_CHECK(call.err.empty(), "a message on success");
+  CheckSameText(expected.text, call.text, what, call.argument);
 }

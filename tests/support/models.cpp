@@ -1,4 +1,4 @@
-#include "reference.h"
+#include "models.h"
 
 #include <cerrno>
 #include <climits>
@@ -62,8 +62,7 @@ bool EndsLine(char16_t c) { return c == 0 || c == u'\n' || c == u'\r'; }
 
 }  // namespace
 
-std::u16string ModelEntitize(const std::u16string& text, const Options& s,
-                             int capacity) {
+std::u16string ModelEntitize(const std::u16string& text, const Options& s, int capacity) {
   // The input up to its first NUL, then NULs to read ahead into.
   std::u16string in = text.substr(0, text.find(char16_t(0)));
   const size_t length = in.size();
@@ -283,6 +282,81 @@ std::u16string ModelHexdec(const char16_t* buffer) {
     out += c;
   }
   return out;
+}
+
+std::u16string ModelHexencWithKeep(const std::u16string& text, const std::u16string& keepValue) {
+  return ModelHexenc(text.substr(0, text.find(char16_t(0))), ModelKeepSet(!keepValue.empty(), keepValue));
+}
+
+namespace {
+
+size_t SkipWhiteSpace(const std::u16string& s) {
+  size_t i = 0;
+  while (i < s.size() && IsWhiteSpaceChar(s[i])) ++i;
+  return i;
+}
+
+std::u16string Decimal(unsigned value) {
+  std::u16string digits;
+  do digits.insert(digits.begin(), char16_t(u'0' + value % 10));
+  while ((value /= 10) != 0);
+  return digits;
+}
+
+}  // namespace
+
+ModelOutcome ModelTag(const std::u16string& argument) {
+  const std::u16string tag = argument.substr(SkipWhiteSpace(argument));
+  if (tag.empty()) return {u"", u"Missing tag name\r\n"};
+  if (tag.size() >= 16381) return {u"", u"Tag name too long\r\n"};
+  return {MARK_LT + tag + MARK_GT};
+}
+
+ModelOutcome ModelComment(const std::u16string& argument) {
+  if (argument.size() > 16374) return {u"", u"Comment too long\r\n"};
+  return {std::u16string(1, MARK_LT) + u"!-- " + argument + u" --" + MARK_GT};
+}
+
+ModelOutcome ModelMakeEntity(const std::u16string& argument) {
+  if (argument.empty()) return {u"", u"Missing argument\r\n"};
+  if (argument.size() >= 2) {
+    std::u16string name = argument[0] == u'&' ? argument.substr(1) : argument;
+    if (name.back() != u';') name += u';';
+    // An entity cut before its ';' would be broken: refused instead.
+    if (name.size() + 1 > size_t(MAX_TEXT_LEN)) return {u"", u"Entity name too long\r\n"};
+    return {MARK_AMP + name};
+  }
+  const std::u16string entity = ModelEntitize(
+      argument, {.quotes = Quotes::Always, .spaces = Spaces::Always, .dash = Dash::Never, .apos = Apos::Numeric},
+      MAX_TEXT_LEN);
+  if (entity.size() > 1) return {entity};
+  return {MARK_AMP + (u"#" + Decimal(argument[0])) + u";"};
+}
+
+ModelOutcome ModelEntag(const std::u16string& argument, const Options& options) {
+  // The tag text runs to the first comma outside double quotes; its name
+  // ends at its first white space outside them.
+  const size_t start = SkipWhiteSpace(argument);
+  size_t end = start;
+  size_t nameEnd = std::u16string::npos;
+  bool quoted = false;
+  for (; end < argument.size(); ++end) {
+    const char16_t c = argument[end];
+    if (c == u'"') {
+      quoted = !quoted;
+    } else if (!quoted) {
+      if (c == u',') break;
+      if (nameEnd == std::u16string::npos && IsWhiteSpaceChar(c)) nameEnd = end;
+    }
+  }
+  const std::u16string tag = argument.substr(start, end - start);
+  if (tag.empty()) return {u"", u"Missing tag name\r\n"};
+  const std::u16string name = tag.substr(0, nameEnd == std::u16string::npos ? tag.size() : nameEnd - start);
+  const size_t tags = tag.size() + 2 + name.size() + 3;
+  if (tags > size_t(MAX_TEXT_LEN)) return {u"", u"Tag name too long\r\n"};
+  const std::u16string string = end < argument.size() ? argument.substr(end + 1) : u"";
+  const std::u16string body = ModelEntitize(string, options, int(size_t(MAX_TEXT_LEN) - tags));
+  return {MARK_LT + tag + MARK_GT + body + MARK_LT + u"/" + name + MARK_GT, nullptr, string, body};
 }
 
 int ModelParseNumber(const std::u16string& text, bool wantEnd, uint32_t* value, size_t* end) {

@@ -1,0 +1,28 @@
+// A fuzz case's call of a variable function, made twice: once with the
+// case's own units after the terminator and once with other junk there.
+// Both calls must give the same result, text and messages, so a function
+// that reads past its text's terminator is caught even where the address
+// sanitizer cannot see it (inside the 16384-unit buffer). A case may also
+// leave the buffer unterminated, with the memory after it poisoned.
+#pragma once
+
+#include "function_call.h"
+#include "harness.h"
+#include "models.h"
+
+FunctionCall CallTwice(ExportedFunction function, const FuzzCase& c);
+
+// The checks every variable function shares. A function that makes the
+// Unicode-output check must refuse exactly when the host reports Unicode
+// output, with its message, and leave the buffer as it was; one that does
+// not must never return -2. Returns true when the call was refused (the
+// caller then has nothing more to check).
+bool CheckUnicodeRefusal(const FuzzCase& c, const FunctionCall& call, bool makesCheck);
+
+// A refusal with a message of the function's own: result -1, the message
+// after the error prefix, the buffer untouched.
+void CheckRejected(const FuzzCase& c, const FunctionCall& call, const char16_t* message);
+
+// The call against its model: the model's refusal, or success with the
+// model's text and no message.
+void CheckOutcome(const FuzzCase& c, const FunctionCall& call, const ModelOutcome& expected, const char* what);

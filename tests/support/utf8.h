@@ -1,0 +1,41 @@
+// UTF-16 to UTF-8 for the tests, fuzz targets and benchmarks: a surrogate
+// pair becomes its four-byte form; a lone surrogate either keeps its
+// three-byte form (WTF-8, which the stand-in host reads back to the same
+// unit) or becomes U+FFFD (for libraries that want valid UTF-8).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+enum class LoneSurrogates { Keep, Replace };
+
+inline std::string Utf8Of(std::u16string_view text, LoneSurrogates lone = LoneSurrogates::Keep) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF && lone == LoneSurrogates::Replace) {
+      c = 0xFFFD;
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
