@@ -106,6 +106,12 @@ void ApplyCase(const FuzzCase& c) {
   PluginOptions = c.options;
 }
 
+std::unique_ptr<char16_t[]> ExactCopy(const std::u16string& text) {
+  std::unique_ptr<char16_t[]> block(new char16_t[text.size() + 1]);
+  std::memcpy(block.get(), text.c_str(), sizeof(char16_t) * (text.size() + 1));
+  return block;
+}
+
 std::u16string ArgumentText(const std::u16string& text) {
   size_t n = 0;
   while (n < text.size() && n < size_t(MAX_TEXT_LEN) && text[n] != 0) ++n;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,10 @@ FuzzCase ParseFuzzCase(const uint8_t* data, size_t size);
 // Resets the stand-in host, captures its output and sets it and the plugin
 // options up as the case says.
 void ApplyCase(const FuzzCase& c);
+
+// The text and its terminator in a heap block of exactly that size, so
+// that the address sanitizer sees any read past the terminator.
+std::unique_ptr<char16_t[]> ExactCopy(const std::u16string& text);
 
 // The text a host puts in an ArgBuffer: cut at the first NUL and at
 // MAX_TEXT_LEN units.

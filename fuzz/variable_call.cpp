@@ -51,3 +51,11 @@ void CheckOutcome(const FuzzCase& c, const FunctionCall& call, const ModelOutcom
   FUZZ_CHECK(call.err.empty(), "a message on success");
   CheckSameText(expected.text, call.text, what, call.argument);
 }
+
+int FuzzVariableFunction(const uint8_t* data, size_t size, ExportedFunction function, bool makesCheck,
+                         CallCheck check) {
+  const FuzzCase c = ParseFuzzCase(data, size);
+  const FunctionCall call = CallTwice(function, c);
+  if (!CheckUnicodeRefusal(c, call, makesCheck)) check(c, call);
+  return 0;
+}

@@ -6,6 +6,9 @@
 // leave the buffer unterminated, with the memory after it poisoned.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 #include "function_call.h"
 #include "harness.h"
 #include "models.h"
@@ -26,3 +29,11 @@ void CheckRejected(const FuzzCase& c, const FunctionCall& call, const char16_t* 
 // The call against its model: the model's refusal, or success with the
 // model's text and no message.
 void CheckOutcome(const FuzzCase& c, const FunctionCall& call, const ModelOutcome& expected, const char* what);
+
+// The whole of a variable function's fuzz target: parses the case, calls
+// the function twice, checks the Unicode-output refusal (a function that
+// makes the check refuses exactly when it should) and, unless the call was
+// refused that way, hands it to check. Returns 0, as libFuzzer wants.
+using CallCheck = void (*)(const FuzzCase& c, const FunctionCall& call);
+int FuzzVariableFunction(const uint8_t* data, size_t size, ExportedFunction function, bool makesCheck,
+                         CallCheck check);

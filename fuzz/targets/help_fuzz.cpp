@@ -30,8 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const FuzzCase c = ParseFuzzCase(data, size);
   ApplyCase(c);
   const std::u16string topic = ArgumentText(c.text);
-  std::unique_ptr<char16_t[]> block(new char16_t[topic.size() + 1]);
-  std::memcpy(block.get(), topic.c_str(), sizeof(char16_t) * (topic.size() + 1));
+  const std::unique_ptr<char16_t[]> block = ExactCopy(topic);
 
   bool known = false;
   for (const char16_t* t : kTopics) known = known || TextEqualsNoCase(topic.c_str(), t);

@@ -13,8 +13,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const FuzzCase c = ParseFuzzCase(data, size);
   const std::u16string text = ArgumentText(c.text);
-  std::unique_ptr<char16_t[]> block(new char16_t[text.size() + 1]);
-  std::memcpy(block.get(), text.c_str(), sizeof(char16_t) * (text.size() + 1));
+  const std::unique_ptr<char16_t[]> block = ExactCopy(text);
 
   for (bool wantEnd : {false, true}) {
     uint32_t value = 0xDEADBEEF, expectedValue = 0;

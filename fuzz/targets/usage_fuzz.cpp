@@ -15,8 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const FuzzCase c = ParseFuzzCase(data, size);
   ApplyCase(c);
   const std::u16string topic = ArgumentText(c.text);
-  std::unique_ptr<char16_t[]> block(new char16_t[topic.size() + 1]);
-  std::memcpy(block.get(), topic.c_str(), sizeof(char16_t) * (topic.size() + 1));
+  const std::unique_ptr<char16_t[]> block = ExactCopy(topic);
   std::unique_ptr<char16_t[]> out(new char16_t[SMALL_BUF_LEN]);
   for (int i = 0; i < SMALL_BUF_LEN; ++i) out[i] = char16_t(0xA5A5);
 

@@ -115,43 +115,37 @@ inline bool ResultAppendPiece(ResultBuffer* rb, const char16_t* s, int n) {
   return true;
 }
 
-// U+FF06 and the entity name with its ';', all or none.
+// A text between markers, all or none: one or two opening units (two
+// when second is not 0), the text, and a closing unit unless close is 0.
+inline bool ResultAppendMarked(ResultBuffer* rb, char16_t first, char16_t second, const char16_t* text,
+                               int textLength, char16_t close) {
+  const int open = second != 0 ? 2 : 1;
+  if (open + textLength + (close != 0 ? 1 : 0) > ResultRoom(rb)) {
+    ResultCut(rb, first);
+    return false;
+  }
+  char16_t* at = rb->text + rb->length;
+  at[0] = first;
+  if (second != 0) at[1] = second;
+  CopyUnits(at + open, text, textLength);
+  rb->length += open + textLength;
+  if (close != 0) rb->text[rb->length++] = close;
+  return true;
+}
+
+// U+FF06 and the entity name with its ';'.
 inline bool ResultAppendEntity(ResultBuffer* rb, const char16_t* name, int nameLength) {
-  if (nameLength + 1 > ResultRoom(rb)) {
-    ResultCut(rb, MARK_AMP);
-    return false;
-  }
-  rb->text[rb->length] = MARK_AMP;
-  CopyUnits(rb->text + rb->length + 1, name, nameLength);
-  rb->length += nameLength + 1;
-  return true;
+  return ResultAppendMarked(rb, MARK_AMP, 0, name, nameLength, 0);
 }
 
-// U+FF1C, the tag text and U+FF1E, all or none.
+// U+FF1C, the tag text and U+FF1E.
 inline bool ResultAppendTag(ResultBuffer* rb, const char16_t* text, int textLength) {
-  if (textLength + 2 > ResultRoom(rb)) {
-    ResultCut(rb, MARK_LT);
-    return false;
-  }
-  rb->text[rb->length] = MARK_LT;
-  CopyUnits(rb->text + rb->length + 1, text, textLength);
-  rb->text[rb->length + 1 + textLength] = MARK_GT;
-  rb->length += textLength + 2;
-  return true;
+  return ResultAppendMarked(rb, MARK_LT, 0, text, textLength, MARK_GT);
 }
 
-// U+FF1C, '/', the tag name and U+FF1E, all or none.
+// U+FF1C, '/', the tag name and U+FF1E.
 inline bool ResultAppendClosingTag(ResultBuffer* rb, const char16_t* name, int nameLength) {
-  if (nameLength + 3 > ResultRoom(rb)) {
-    ResultCut(rb, MARK_LT);
-    return false;
-  }
-  rb->text[rb->length] = MARK_LT;
-  rb->text[rb->length + 1] = u'/';
-  CopyUnits(rb->text + rb->length + 2, name, nameLength);
-  rb->text[rb->length + 2 + nameLength] = MARK_GT;
-  rb->length += nameLength + 3;
-  return true;
+  return ResultAppendMarked(rb, MARK_LT, u'/', name, nameLength, MARK_GT);
 }
 
 // A number in decimal, its digits plain units.

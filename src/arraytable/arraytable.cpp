@@ -21,6 +21,25 @@ void AppendText(ResultBuffer* rb, const char16_t* text) {
   ResultAppendRun(rb, text, TextLengthBounded(text, rb->capacity));
 }
 
+// The text before the name, the name, the unit after it, one number and,
+// when second is not negative, a comma and another, then ']'; cut where
+// the buffer ends.
+int FormatReference(char16_t* buffer, int capacity, const char16_t* before, const char16_t* name,
+                    char16_t after, int first, int second) {
+  ResultBuffer rb;
+  ResultInit(&rb, buffer, capacity);
+  AppendText(&rb, before);
+  AppendText(&rb, name);
+  ResultAppendUnit(&rb, after);
+  ResultAppendDecimal(&rb, first);
+  if (second >= 0) {
+    ResultAppendUnit(&rb, u',');
+    ResultAppendDecimal(&rb, second);
+  }
+  ResultAppendUnit(&rb, u']');
+  return ResultFinish(&rb);
+}
+
 // A name is letters, digits, '_' and '$', and does not begin with a digit.
 bool IsValidArrayName(const char16_t* name) {
   if (IsDigitChar(name[0])) return false;
@@ -107,30 +126,11 @@ void WriteTable(const ArrayTableSettings& s, int dimensions, int rows, int colum
 }  // namespace
 
 int FormatArrayInfoQuery(char16_t* buffer, int capacity, const char16_t* name, int index) {
-  ResultBuffer rb;
-  ResultInit(&rb, buffer, capacity);
-  AppendText(&rb, u"%@arrayinfo[");
-  AppendText(&rb, name);
-  ResultAppendUnit(&rb, u',');
-  ResultAppendDecimal(&rb, index);
-  ResultAppendUnit(&rb, u']');
-  return ResultFinish(&rb);
+  return FormatReference(buffer, capacity, u"%@arrayinfo[", name, u',', index, -1);
 }
 
-int FormatElementReference(char16_t* buffer, int capacity, const char16_t* name, int row,
-                           int column) {
-  ResultBuffer rb;
-  ResultInit(&rb, buffer, capacity);
-  ResultAppendUnit(&rb, u'%');
-  AppendText(&rb, name);
-  ResultAppendUnit(&rb, u'[');
-  ResultAppendDecimal(&rb, row);
-  if (column >= 0) {
-    ResultAppendUnit(&rb, u',');
-    ResultAppendDecimal(&rb, column);
-  }
-  ResultAppendUnit(&rb, u']');
-  return ResultFinish(&rb);
+int FormatElementReference(char16_t* buffer, int capacity, const char16_t* name, int row, int column) {
+  return FormatReference(buffer, capacity, u"%", name, u'[', row, column);
 }
 
 int32_t QueryArrayInfo(const char16_t* name, int index) {

@@ -48,27 +48,19 @@ using enum ResultPlace;
 #define DEFINE_ROW(exportName, ...) constexpr VariableFunction exportName##_row = {#exportName, __VA_ARGS__};
 VARIABLE_FUNCTIONS(DEFINE_ROW)
 
-// The message of each refusal; every refusal gives the host -1.
-const char16_t* RefusalMessage(Status status) {
-  switch (status) {
-    case Status::MissingArgument:
-      return u"Missing argument\r\n";
-    case Status::MissingTagName:
-      return u"Missing tag name\r\n";
-    case Status::TagNameTooLong:
-      return u"Tag name too long\r\n";
-    case Status::CommentTooLong:
-      return u"Comment too long\r\n";
-    case Status::EntityNameTooLong:
-      return u"Entity name too long\r\n";
-    case Status::BadValue:
-      return u"Bad value \"%s\"\r\n";
-    case Status::Converted:
-    case Status::DecimalReference:
-      break;
-  }
-  return u"\r\n";
-}
+// The message of each refusal, by status; every refusal gives the host -1.
+constexpr const char16_t* RefusalMessages[] = {
+    nullptr,                    // Converted
+    nullptr,                    // DecimalReference
+    u"Missing argument\r\n",     // MissingArgument
+    u"Missing tag name\r\n",     // MissingTagName
+    u"Tag name too long\r\n",    // TagNameTooLong
+    u"Comment too long\r\n",     // CommentTooLong
+    u"Entity name too long\r\n", // EntityNameTooLong
+    u"Bad value \"%s\"\r\n",      // BadValue: quotes the result
+};
+static_assert(sizeof RefusalMessages / sizeof RefusalMessages[0] == static_cast<int>(Status::BadValue) + 1,
+              "a message for every status");
 
 // Inlined into each export with its row, so that the conversion is called
 // directly and the checks a row does not ask for cost nothing.
@@ -108,7 +100,7 @@ const char16_t* RefusalMessage(Status status) {
     Sprintf(buffer, u"%c#%d;", static_cast<int>(MARK_AMP), static_cast<int>(buffer[0]));
     return 0;
   }
-  ReportError(RefusalMessage(status), status == Status::BadValue ? buffer : nullptr);
+  ReportError(RefusalMessages[static_cast<int>(status)], status == Status::BadValue ? buffer : nullptr);
   return -1;
 }
 

@@ -9,6 +9,7 @@
 #include "arraytable/arraytable.h"
 #include "kelvo/limits.h"
 #include "kelvo/plugin.h"
+#include "kelvo/texts.h"
 #include "test_support.h"
 
 namespace {
@@ -29,19 +30,9 @@ namespace {
 #define LIST_TABLE TABLE TR TD(u"red") END_TR TR TD(u"green") END_TR TR TD(u"blue") END_TR END_TABLE
 #define ONE_TABLE TABLE TR TD(u"x") END_TR END_TABLE
 
-// CrLf writes the host's line end; the texts themselves use "\n".
-const char16_t kHelp[] =
-    u"\r\nARRAYTABLE:  Dump a 2-dimensional array to stdout as an HTML table.\n\n"
-    u"ARRAYTABLE /L:n /H:text /K:class /S:style arrayname\r\n\n"
-    u"\t/L:  insert Line numbers\n"
-    u"\t/H:  Header row\n"
-    u"\t/K:  CSS class name for the TABLE tag\n"
-    u"\t/S:  CSS style info for the TABLE tag\n\n"
-    u"\t/CKn: /CSn:\tclass/style for column n TD tags\n"
-    u"\t/LK:  /LS:  \tclass/style for line-number TD tags\n"
-    u"\t/RKn: /RSn:\tclass/style for even- (0) or odd-row (1) TR tags  \n\n"
-    u"The arrayname is required.  This command is only available in TCC v10.0\n"
-    u"and later.\r\n";
+// CrLf writes the host's line end around the title and the usage text
+// (their words are checked in help_test and the end-to-end cases).
+const std::u16string kHelp = u"\r\n" + std::u16string(ArrayTableHelpTitle) + ArrayTableUsageText + u"\r\n";
 
 struct CommandCase {
   const char16_t* arguments;
@@ -148,11 +139,11 @@ TEST_F(ArrayTableTest, ArrayNames) {
 
 TEST_F(ArrayTableTest, HelpAndArgumentErrors) {
   const CommandCase cases[] = {
-      {u"/?", 0, kHelp, u""},
-      {u"/L /?", 0, kHelp, u""},
-      {u"/H:x /? fruit", 0, kHelp, u""},
-      {u"fruit /?", 0, kHelp, u""},
-      {u"/? /X nope nope", 0, kHelp, u""},
+      {u"/?", 0, kHelp.c_str(), u""},
+      {u"/L /?", 0, kHelp.c_str(), u""},
+      {u"/H:x /? fruit", 0, kHelp.c_str(), u""},
+      {u"fruit /?", 0, kHelp.c_str(), u""},
+      {u"/? /X nope nope", 0, kHelp.c_str(), u""},
       {u"/X /?", 1, u"", ERR u"Unknown option \"/X\"\r\n"},
       {u"one two /?", 1, u"", ERR u"Syntax error \"TWO\"\r\n"},
       {u"/?x one", 1, u"", ERR u"Unknown option \"/?X\"\r\n"},
