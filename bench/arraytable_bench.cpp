@@ -20,7 +20,7 @@ namespace {
 
 constexpr int ROWS = 1000;
 constexpr int COLUMNS = 10;
-constexpr char16_t COMMAND[] = u"BENCHTABLE";
+constexpr char16_t TableCommand[] = u"BENCHTABLE";
 
 void DefineTable(const PieceSet& lines) {
   StandInDefineArray("BENCHTABLE", 2, ROWS, COLUMNS);
@@ -44,7 +44,7 @@ int CountOf(const char16_t* text, const char16_t* what) {
 // One table, written whole and without a message.
 void CheckTable() {
   char16_t arguments[MAX_ARG_LEN];
-  std::memcpy(arguments, COMMAND, sizeof COMMAND);
+  std::memcpy(arguments, TableCommand, sizeof TableCommand);
   StandInClearCaptured();
   const int result = arraytable(arguments);
   const char16_t* out = StandInCaptured(1);
@@ -67,7 +67,7 @@ void RegisterArrayTable(const std::string& dir) {
     char16_t arguments[MAX_ARG_LEN];
     uint64_t cells = 0;
     for (auto _ : state) {
-      std::memcpy(arguments, COMMAND, sizeof COMMAND);
+      std::memcpy(arguments, TableCommand, sizeof TableCommand);
       StandInClearCaptured();
       const auto start = std::chrono::steady_clock::now();
       arraytable(arguments);

@@ -12,9 +12,9 @@ namespace {
 
 // The batch file named in messages when the case runs inside one; the
 // percent sign checks that the name is written as data.
-constexpr char kBatchName[] = "C:\\jobs\\100%.btm";
-constexpr char16_t kBatchPrefix[] = u"C:\\jobs\\100%.btm [17]  ";
-constexpr size_t kOverlongKeep = SMALL_BUF_LEN + 40;
+constexpr char BatchName[] = "C:\\jobs\\100%.btm";
+constexpr char16_t BatchPrefix[] = u"C:\\jobs\\100%.btm [17]  ";
+constexpr size_t OVERLONG_KEEP = SMALL_BUF_LEN + 40;
 
 }  // namespace
 
@@ -51,8 +51,8 @@ FuzzCase ParseFuzzCase(const uint8_t* data, size_t size) {
   size_t at = 0;
   if (at < size) {
     const uint8_t host = data[at++];
-    static constexpr int kUnicode[4] = {0, 1, 2, 0};
-    c.unicodeOutput = kUnicode[host & 3];
+    static constexpr int UnicodeAnswers[4] = {0, 1, 2, 0};
+    c.unicodeOutput = UnicodeAnswers[host & 3];
     c.batch = (host & 4) != 0;
     c.keepMode = (host >> 3) & 3;
     c.extra = host >> 5;
@@ -73,7 +73,7 @@ FuzzCase ParseFuzzCase(const uint8_t* data, size_t size) {
       if (u != 0) c.keepValue += u;
     at += length;
   } else if (c.keepMode == KEEP_OVERLONG) {
-    c.keepValue.assign(kOverlongKeep, u'!');
+    c.keepValue.assign(OVERLONG_KEEP, u'!');
   }
   c.text = DecodeUnits(data + at, size - at);
   if ((c.extra & 4) != 0) {
@@ -89,7 +89,7 @@ void ApplyCase(const FuzzCase& c) {
   StandInSetUnicodeOutput(c.unicodeOutput);
   if (c.batch) {
     StandInSetVariable("_batch", "1");
-    StandInSetVariable("_batchname", kBatchName);
+    StandInSetVariable("_batchname", BatchName);
     StandInSetVariable("_batchline", "17");
   }
   switch (c.keepMode) {
@@ -125,7 +125,7 @@ std::u16string Captured(int stream) {
 
 std::u16string ErrorPrefixText(const FuzzCase& c) {
   std::u16string prefix = u"Kelvo plugin: ";
-  if (c.batch) prefix += kBatchPrefix;
+  if (c.batch) prefix += BatchPrefix;
   return prefix;
 }
 

@@ -5,13 +5,13 @@
 
 namespace {
 
-const char16_t* const kNames[] = {u"lt;",    u"gt;",    u"amp;",  u"brvbar;", u"uarr;",
+const char16_t* const Names[] = {u"lt;",    u"gt;",    u"amp;",  u"brvbar;", u"uarr;",
                                   u"darr;",  u"rarr;",  u"larr;", u"euro;",   u"quot;",
                                   u"ldquo;", u"rdquo;", u"nbsp;", u"mdash;",  u"#39;",
                                   u"apos;",  u"rsquo;", u"lsquo;"};
 
 bool NameAt(const std::u16string& text, size_t at) {
-  for (const char16_t* name : kNames)
+  for (const char16_t* name : Names)
     if (text.compare(at, std::char_traits<char16_t>::length(name), name) == 0) return true;
   return false;
 }

@@ -14,7 +14,7 @@
 
 namespace {
 
-const char16_t* const kTopics[] = {u"kelvo",     u"arraytable", u"@entag",    u"@doctype",
+const char16_t* const Topics[] = {u"kelvo",     u"arraytable", u"@entag",    u"@doctype",
                                    u"@deentitize", u"@entitize", u"@hcomment", u"@hexdec",
                                    u"@hexenc",   u"@makeentity", u"@tag"};
 
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::unique_ptr<char16_t[]> block = ExactCopy(topic);
 
   bool known = false;
-  for (const char16_t* t : kTopics) known = known || TextEqualsNoCase(topic.c_str(), t);
+  for (const char16_t* t : Topics) known = known || TextEqualsNoCase(topic.c_str(), t);
   const int result = Help(block.get());
   const std::u16string boxes = Captured(3);
   FUZZ_CHECK(std::memcmp(block.get(), topic.c_str(), sizeof(char16_t) * topic.size()) == 0,

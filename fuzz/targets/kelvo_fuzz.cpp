@@ -28,14 +28,14 @@ int FieldFor(const std::u16string& name, int32_t* largest) {
   static const struct {
     const char16_t* names[4];
     int32_t largest;
-  } kNames[] = {{{u"quotes", u"quote", u"q", nullptr}, 2},
+  } Names[] = {{{u"quotes", u"quote", u"q", nullptr}, 2},
                 {{u"spaces", u"space", u"s", nullptr}, 2},
                 {{u"dashes", u"dash", u"d", nullptr}, 1},
                 {{u"apostrophe", u"apostrophes", u"apos", u"a"}, 3}};
   for (int field = 0; field < 4; ++field)
-    for (const char16_t* n : kNames[field].names)
+    for (const char16_t* n : Names[field].names)
       if (n != nullptr && SameNoCase(name, n)) {
-        *largest = kNames[field].largest;
+        *largest = Names[field].largest;
         return field;
       }
   return -1;

@@ -1,7 +1,7 @@
 // Fixed user-facing texts shared between commands and help.
 #pragma once
 
-extern const char16_t PLUGIN_NAME[];  // "Kelvo"
+extern const char16_t PluginName[];  // "Kelvo"
 
 extern const char16_t KelvoHelpTitle[];
 extern const char16_t KelvoUsageText[];

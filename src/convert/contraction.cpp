@@ -7,7 +7,7 @@
 namespace {
 
 // Every entry starts with an apostrophe and is at most this long.
-constexpr int kLongestContraction = 10;
+constexpr int LONGEST_CONTRACTION = 10;
 
 struct Contraction {
   const char16_t* text;
@@ -19,7 +19,7 @@ constexpr Contraction Word(const char16_t (&text)[N]) {
   return {text, N - 1};
 }
 
-constexpr Contraction kContractions[] = {
+constexpr Contraction ContractionList[] = {
     Word(u"'cos"),   Word(u"'cus"),     Word(u"'em"),    Word(u"'mid"),     Word(u"'mongst"),
     Word(u"'n"),     Word(u"'n'"),      Word(u"'neath"), Word(u"'tain't"),  Word(u"'til"),
     Word(u"'tis"),   Word(u"'tisn't"),  Word(u"'twas"),  Word(u"'twasn't"), Word(u"'tween"),
@@ -49,15 +49,15 @@ bool IsContraction(const char16_t* apostrophe) {
   // A word longer than every entry cannot match, so the gathering stops
   // one character past the longest entry: the result is the same as for
   // the whole word.
-  char16_t word[kLongestContraction + 1];
+  char16_t word[LONGEST_CONTRACTION + 1];
   int length = 0;
   for (;;) {
     const char16_t c = WordChar(apostrophe[length]);
     if (c != u'\'' && !IsAlphaChar(c)) break;
-    if (length == kLongestContraction) return false;
+    if (length == LONGEST_CONTRACTION) return false;
     word[length++] = c;
   }
-  for (const Contraction& entry : kContractions) {
+  for (const Contraction& entry : ContractionList) {
     if (Matches(entry, word, length)) return true;
   }
   return false;

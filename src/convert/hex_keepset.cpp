@@ -16,13 +16,13 @@ constexpr bool IsLatin1Alnum(int c) {
          c == 0xB2 || c == 0xB3 || c == 0xB9 || (c >= 0xC0 && c <= 0xFF && c != 0xD7 && c != 0xF7);
 }
 
-constexpr char16_t DEFAULT_KEEP[] = u"#$+-./:;=?@_";
-constexpr char16_t HEX_DIGITS[] = u"0123456789ABCDEF";
+constexpr char16_t DefaultKeepChars[] = u"#$+-./:;=?@_";
+constexpr char16_t HexDigits[] = u"0123456789ABCDEF";
 
 constexpr HexOutput Copied(int c) { return HexOutput(c) | HexOutput(1) << 48; }
 
 constexpr HexOutput Escaped(int c) {
-  return HexOutput(MARK_PERCENT) | HexOutput(HEX_DIGITS[c >> 4]) << 16 | HexOutput(HEX_DIGITS[c & 0xF]) << 32 |
+  return HexOutput(MARK_PERCENT) | HexOutput(HexDigits[c >> 4]) << 16 | HexOutput(HexDigits[c & 0xF]) << 32 |
          HexOutput(3) << 48;
 }
 
@@ -30,7 +30,7 @@ constexpr std::array<HexOutput, 256> BuildLatin1Table(bool withDefaultKeep) {
   std::array<HexOutput, 256> table{};
   for (int c = 0; c < 256; ++c) table[c] = IsLatin1Alnum(c) ? Copied(c) : Escaped(c);
   if (withDefaultKeep)
-    for (const char16_t* k = DEFAULT_KEEP; *k != 0; ++k) table[*k] = Copied(*k);
+    for (const char16_t* k = DefaultKeepChars; *k != 0; ++k) table[*k] = Copied(*k);
   return table;
 }
 

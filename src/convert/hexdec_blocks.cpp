@@ -46,7 +46,7 @@ constexpr KeptLanesTable BuildKeptLanesTable() {
   return t;
 }
 
-constexpr KeptLanesTable KEPT_LANES = BuildKeptLanesTable();
+constexpr KeptLanesTable KeptLanes = BuildKeptLanesTable();
 
 // The two units after each of the eight at `at`, as escape digits: in
 // each 16-bit lane the byte they stand for, and in *isPair all ones where
@@ -111,9 +111,9 @@ inline __m128i FoldFullwidthLanes(__m128i units) {
     const unsigned terminator = masks >> DECODE_BLOCK;
     if (terminator != 0) kept &= (terminator & (0u - terminator)) - 1;  // the lanes before it
 
-    const __m128i gather = _mm_load_si128(reinterpret_cast<const __m128i*>(KEPT_LANES.shuffle[kept]));
+    const __m128i gather = _mm_load_si128(reinterpret_cast<const __m128i*>(KeptLanes.shuffle[kept]));
     const __m128i gathered = _mm_shuffle_epi8(decoded, gather);  // zeros after the kept units
-    const int count = KEPT_LANES.count[kept];
+    const int count = KeptLanes.count[kept];
     if (terminator == 0) {
       StoreUnits(write, gathered);
       write += count;

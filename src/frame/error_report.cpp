@@ -11,7 +11,7 @@ HostHandle StdErrHandle(void) { return PlatformStdErrHandle(); }
 
 int ErrorPrefix(void) {
   HostHandle err = StdErrHandle();
-  Qprintf(err, u"%s plugin: ", PLUGIN_NAME);
+  Qprintf(err, u"%s plugin: ", PluginName);
 
   // ExpandVariables takes no capacity, so the buffer is a full ArgBuffer.
   char16_t where[MAX_ARG_LEN];

@@ -80,12 +80,12 @@ void ResetImplementedNames(void) {
   namesReady = true;
 }
 
-const char16_t PLUGIN_NAME[] = u"Kelvo";
+const char16_t PluginName[] = u"Kelvo";
 
 PLUGIN_EXPORT PluginInfoRecord* PLUGIN_API GetPluginInfo(void) {
   if (!namesReady) ResetImplementedNames();
   if (!HostSupportsArrayTable()) RemoveListEntry(ImplementedNames, u"arraytable");
-  PluginInfo.Name = PLUGIN_NAME;
+  PluginInfo.Name = PluginName;
   PluginInfo.Author = u"Kelvo developers";
   PluginInfo.Email = u"kelvo@kelvo.invalid";
   PluginInfo.WebPage = u"https://kelvo.invalid/";
@@ -103,7 +103,7 @@ PLUGIN_EXPORT int PLUGIN_API InitializePlugin(void) {
   ExpandVariables(quiet, 1);
   quiet[MAX_ARG_LEN - 1] = 0;
   if (quiet[0] == u'0' && quiet[1] == u'0' && quiet[2] == 0) {
-    Printf(u"%s plugin v%d.%d.%d loaded.\n", PLUGIN_NAME, PLUGIN_VERSION_MAJOR,
+    Printf(u"%s plugin v%d.%d.%d loaded.\n", PluginName, PLUGIN_VERSION_MAJOR,
            PLUGIN_VERSION_MINOR, PLUGIN_VERSION_BUILD);
   }
   return 0;

@@ -19,7 +19,7 @@ namespace {
 char16_t implemented[SMALL_BUF_LEN];
 PluginInfoRecord info;
 
-const char16_t BASE_NAMES[] = u"echoargs,status,fail,@upper,@fail,@huge";
+const char16_t BaseNames[] = u"echoargs,status,fail,@upper,@fail,@huge";
 
 void Copy(char16_t* dest, int capacity, const char16_t* src) {
   int i = 0;
@@ -42,7 +42,7 @@ HostHandle StdErr() { return reinterpret_cast<HostHandle>(intptr_t(2)); }
 PLUGIN_EXPORT PluginInfoRecord* PLUGIN_API GetPluginInfo(void) {
   char16_t extra[SMALL_BUF_LEN] = u"%[test_implements]";
   ExpandVariables(extra, 1);
-  Copy(implemented, SMALL_BUF_LEN, BASE_NAMES);
+  Copy(implemented, SMALL_BUF_LEN, BaseNames);
   if (extra[0] != 0) {
     int n = 0;
     while (implemented[n] != 0) ++n;

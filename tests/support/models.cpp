@@ -39,7 +39,7 @@ struct Result {
   void Entity(const char16_t* name) { Piece(std::u16string(1, MARK_AMP) + name); }
 };
 
-const char16_t* const kContractions[] = {
+const char16_t* const ContractionList[] = {
     u"'cos",   u"'cus",     u"'em",     u"'mid",    u"'mongst",   u"'n",      u"'n'",
     u"'neath", u"'tain't",  u"'til",    u"'tis",    u"'tisn't",   u"'twas",   u"'twasn't",
     u"'tween", u"'twere",   u"'twern't", u"'twixt", u"'twould",   u"'twouldn't", u"'un"};
@@ -53,7 +53,7 @@ bool ModelIsContraction(const std::u16string& in, size_t at) {
     if (c != u'\'' && !IsAlphaChar(c)) break;
     word += c;
   }
-  for (const char16_t* entry : kContractions)
+  for (const char16_t* entry : ContractionList)
     if (word == entry) return true;
   return false;
 }
@@ -254,7 +254,7 @@ std::u16string ModelKeepSet(bool present, const std::u16string& value) {
 }
 
 std::u16string ModelHexenc(const std::u16string& text, const std::u16string& keep) {
-  static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+  static constexpr char16_t HexDigits[] = u"0123456789ABCDEF";
   Result out{std::u16string(), size_t(MAX_TEXT_LEN)};
   for (size_t i = 0; i < text.size() && i < size_t(MAX_TEXT_LEN); ++i) {
     const char16_t c = FoldFullwidth(text[i]);
@@ -262,7 +262,7 @@ std::u16string ModelHexenc(const std::u16string& text, const std::u16string& kee
     if (IsAlnumChar(c) || keep.find(c) != std::u16string::npos) {
       out.Char(c);
     } else if (c <= 0xFF) {
-      out.Piece({MARK_PERCENT, kHex[c >> 4], kHex[c & 15]});
+      out.Piece({MARK_PERCENT, HexDigits[c >> 4], HexDigits[c & 15]});
     }
   }
   return out.text;

@@ -32,7 +32,7 @@ namespace {
 
 // CrLf writes the host's line end around the title and the usage text
 // (their words are checked in help_test and the end-to-end cases).
-const std::u16string kHelp = u"\r\n" + std::u16string(ArrayTableHelpTitle) + ArrayTableUsageText + u"\r\n";
+const std::u16string HelpText = u"\r\n" + std::u16string(ArrayTableHelpTitle) + ArrayTableUsageText + u"\r\n";
 
 struct CommandCase {
   const char16_t* arguments;
@@ -139,11 +139,11 @@ TEST_F(ArrayTableTest, ArrayNames) {
 
 TEST_F(ArrayTableTest, HelpAndArgumentErrors) {
   const CommandCase cases[] = {
-      {u"/?", 0, kHelp.c_str(), u""},
-      {u"/L /?", 0, kHelp.c_str(), u""},
-      {u"/H:x /? fruit", 0, kHelp.c_str(), u""},
-      {u"fruit /?", 0, kHelp.c_str(), u""},
-      {u"/? /X nope nope", 0, kHelp.c_str(), u""},
+      {u"/?", 0, HelpText.c_str(), u""},
+      {u"/L /?", 0, HelpText.c_str(), u""},
+      {u"/H:x /? fruit", 0, HelpText.c_str(), u""},
+      {u"fruit /?", 0, HelpText.c_str(), u""},
+      {u"/? /X nope nope", 0, HelpText.c_str(), u""},
       {u"/X /?", 1, u"", ERR u"Unknown option \"/X\"\r\n"},
       {u"one two /?", 1, u"", ERR u"Syntax error \"TWO\"\r\n"},
       {u"/?x one", 1, u"", ERR u"Unknown option \"/?X\"\r\n"},

@@ -10,7 +10,7 @@ struct ClassRow {
   bool space, digit, alpha, graphic;
 };
 
-const ClassRow kRows[] = {
+const ClassRow Rows[] = {
     {0x0009, true, false, false, false},  {0x000D, true, false, false, false},
     {0x0020, true, false, false, false},  {0x0021, false, false, false, true},
     {0x0030, false, true, false, true},   {0x0041, false, false, true, true},
@@ -34,7 +34,7 @@ const ClassRow kRows[] = {
 };
 
 TEST(CharClass, BoundaryCharacters) {
-  for (const ClassRow& row : kRows) {
+  for (const ClassRow& row : Rows) {
     SCOPED_TRACE(testing::Message() << "U+" << std::hex << static_cast<unsigned>(row.ch));
     EXPECT_EQ(row.space, IsWhiteSpaceChar(row.ch));
     EXPECT_EQ(row.digit, IsDigitChar(row.ch));

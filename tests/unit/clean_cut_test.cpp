@@ -12,8 +12,8 @@
 
 namespace {
 
-const std::u16string PAIR = u"\U0001F600";
-const std::u16string AMP = u"\uFF06amp;";
+const std::u16string Pair = u"\U0001F600";
+const std::u16string AmpEntity = u"\uFF06amp;";
 
 std::u16string Xs(int n) { return std::u16string(static_cast<size_t>(n), u'x'); }
 
@@ -32,14 +32,14 @@ TEST_F(CleanCutTest, FunctionsThatGrowTheirText) {
     std::u16string input;
     std::u16string expected;
   } rows[] = {
-      {"@ENTITIZE whole", f_entitize, u"&" + Xs(fits) + PAIR, AMP + Xs(fits) + PAIR},
-      {"@ENTITIZE cut", f_entitize, u"&" + Xs(fits + 1) + PAIR, AMP + Xs(fits + 1)},
-      {"@ENTAG whole", f_entag, u"p,&" + Xs(bodyFits) + PAIR, open + AMP + Xs(bodyFits) + PAIR + close},
-      {"@ENTAG cut", f_entag, u"p,&" + Xs(bodyFits + 1) + PAIR, open + AMP + Xs(bodyFits + 1) + close},
+      {"@ENTITIZE whole", f_entitize, u"&" + Xs(fits) + Pair, AmpEntity + Xs(fits) + Pair},
+      {"@ENTITIZE cut", f_entitize, u"&" + Xs(fits + 1) + Pair, AmpEntity + Xs(fits + 1)},
+      {"@ENTAG whole", f_entag, u"p,&" + Xs(bodyFits) + Pair, open + AmpEntity + Xs(bodyFits) + Pair + close},
+      {"@ENTAG cut", f_entag, u"p,&" + Xs(bodyFits + 1) + Pair, open + AmpEntity + Xs(bodyFits + 1) + close},
       // @MAKEENTITY never cuts: a name whose entity would not fit whole is
       // refused.
-      {"@MAKEENTITY whole", f_makeentity, Xs(MAX_TEXT_LEN - 4) + PAIR, u"\uFF06" + Xs(MAX_TEXT_LEN - 4) + PAIR + u";"},
-      {"@MAKEENTITY refused", f_makeentity, Xs(MAX_TEXT_LEN - 3) + PAIR, Xs(MAX_TEXT_LEN - 3) + PAIR},
+      {"@MAKEENTITY whole", f_makeentity, Xs(MAX_TEXT_LEN - 4) + Pair, u"\uFF06" + Xs(MAX_TEXT_LEN - 4) + Pair + u";"},
+      {"@MAKEENTITY refused", f_makeentity, Xs(MAX_TEXT_LEN - 3) + Pair, Xs(MAX_TEXT_LEN - 3) + Pair},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -58,8 +58,8 @@ TEST_F(CleanCutTest, ArrayTableCells) {
   std::u16string arguments = u"cut";
   ASSERT_EQ(0, arraytable(arguments.data()));
   const std::u16string out = Out();
-  EXPECT_NE(std::u16string::npos, out.find(AMP + Xs(fits) + PAIR + u"</td>"));
-  EXPECT_NE(std::u16string::npos, out.find(AMP + Xs(fits + 1) + u"</td>"));
+  EXPECT_NE(std::u16string::npos, out.find(AmpEntity + Xs(fits) + Pair + u"</td>"));
+  EXPECT_NE(std::u16string::npos, out.find(AmpEntity + Xs(fits + 1) + u"</td>"));
   EXPECT_EQ(std::u16string::npos, out.find(u"\xD83D</td>"));
 }
 

@@ -36,7 +36,7 @@ class TextGenerator {
       if (w > 0) s += Separator();
       s += Word(w == 0);
     }
-    s += Pick(kEndings);
+    s += Pick(Endings);
     if (Percent(25)) s = Quoted(s);
     return s;
   }
@@ -46,7 +46,7 @@ class TextGenerator {
     std::u16string s;
     while (s.size() < length) {
       s += Sentence();
-      s += Percent(15) ? std::u16string(Pick(kLineBreaks)) : std::u16string(u" ");
+      s += Percent(15) ? std::u16string(Pick(LineBreaks)) : std::u16string(u" ");
     }
     s.resize(length);
     return s;
@@ -56,12 +56,12 @@ class TextGenerator {
   std::u16string Line() {
     std::u16string s = Sentence();
     if (Percent(40)) s += u" " + Sentence();
-    if (Percent(10)) s = Pick(kLeadingSpace) + s;
+    if (Percent(10)) s = Pick(LeadingSpace) + s;
     return s;
   }
 
  private:
-  static constexpr const char16_t* kWords[] = {
+  static constexpr const char16_t* Words[] = {
       u"the",   u"quick", u"brown", u"fox",     u"jumps",  u"over",   u"lazy",   u"dog",   u"and",
       u"a",     u"of",    u"to",    u"in",      u"that",   u"it",     u"was",    u"for",   u"on",
       u"batch", u"file",  u"table", u"text",    u"entity", u"quote",  u"line",   u"night", u"year",
@@ -79,24 +79,24 @@ class TextGenerator {
       u"\x0018\x0019\x001A\x001B", u"\U0001F600", u"\xD800", u"\xDC00", u"a\x00A0" u"b", u"\x2003",
       u"--start", u"end--", u"a--b", u"a---b", u"a----b", u"-", u"--", u"&", u"\"", u"'",
   };
-  static constexpr const char16_t* kSeparators[] = {
+  static constexpr const char16_t* Separators[] = {
       u" ", u" ", u" ", u" ", u" ", u" ", u" ", u", ", u"; ", u": ", u" -- ", u" --", u"--", u"  ",
       u"\t", u" & ", u"  & ", u" - ", u" \x2014", u"\x00A0", u" \x00A0 ", u"\x000B", u" \x000C ",
       u" | ", u" < ", u" > ", u"\r\n", u" (", u") ",
   };
-  static constexpr const char16_t* kEndings[] = {u".", u".", u".", u"!", u"?", u",", u"...", u"",
+  static constexpr const char16_t* Endings[] = {u".", u".", u".", u"!", u"?", u",", u"...", u"",
                                                  u":", u" --", u"'", u"\""};
-  static constexpr const char16_t* kLineBreaks[] = {u"\n", u"\r\n", u"\n\n", u"\t", u" \n "};
-  static constexpr const char16_t* kLeadingSpace[] = {u" ", u"  ", u"\t", u"\x00A0", u"\x3000"};
+  static constexpr const char16_t* LineBreaks[] = {u"\n", u"\r\n", u"\n\n", u"\t", u" \n "};
+  static constexpr const char16_t* LeadingSpace[] = {u" ", u"  ", u"\t", u"\x00A0", u"\x3000"};
 
   std::u16string Word(bool first) {
-    std::u16string w = Pick(kWords);
+    std::u16string w = Pick(Words);
     if (first && !w.empty() && w[0] >= u'a' && w[0] <= u'z' && Percent(60)) w[0] = char16_t(w[0] - 32);
     if (Percent(4)) w = u"'" + w + u"'";
     if (Percent(3)) w = u"\"" + w + u"\"";
     return w;
   }
-  std::u16string Separator() { return Percent(80) ? u" " : Pick(kSeparators); }
+  std::u16string Separator() { return Percent(80) ? u" " : Pick(Separators); }
   std::u16string Quoted(const std::u16string& s) {
     switch (Below(3)) {
       case 0: return u"\"" + s + u"\" " + Word(false) + u" said.";
@@ -120,7 +120,7 @@ inline std::vector<std::u16string> PlainCorpus() {
 // The plain text with entities: the markup characters escaped, and
 // references of every kind, well- and ill-formed, spread through it.
 inline std::u16string EncodeEntities(const std::u16string& plain, TextGenerator& gen) {
-  static constexpr const char16_t* kOddReferences[] = {
+  static constexpr const char16_t* OddReferences[] = {
       u"&#65;",   u"&#00065;", u"&#x42;",     u"&#X43;",    u"&#xfF;",    u"&#0;",     u"&#x0;",
       u"&#12a;",  u"&#;",      u"&#x;",       u"&#xZ;",     u"&#-5;",     u"&#\x00B2;", u"&#x41 ",
       u"&#128512;", u"&#x1F600;", u"&#1114112;", u"&#x110000;", u"&#99999999999999;", u"&#xD800;",
@@ -144,7 +144,7 @@ inline std::u16string EncodeEntities(const std::u16string& plain, TextGenerator&
       out += row.name;
       out += u';';
     } else if (gen.Percent(1)) {
-      out += gen.Pick(kOddReferences);
+      out += gen.Pick(OddReferences);
     }
   }
   return out;
@@ -153,22 +153,22 @@ inline std::u16string EncodeEntities(const std::u16string& plain, TextGenerator&
 // The plain text with percent escapes, in both cases and with U+FF05,
 // and malformed ones.
 inline std::u16string EncodePercent(const std::u16string& plain, TextGenerator& gen) {
-  static constexpr const char16_t* kOdd[] = {u"%4",  u"%zz%", u"%g1%1g", u"100%", u"%00x", u"%%41",
+  static constexpr const char16_t* Odd[] = {u"%4",  u"%zz%", u"%g1%1g", u"100%", u"%00x", u"%%41",
                                              u"\xFF05" u"41", u"%\xFF14" u"1", u"\xFF1Cp\xFF1E", u"%"};
-  static constexpr char16_t kUpper[] = u"0123456789ABCDEF";
-  static constexpr char16_t kLower[] = u"0123456789abcdef";
+  static constexpr char16_t Upper[] = u"0123456789ABCDEF";
+  static constexpr char16_t Lower[] = u"0123456789abcdef";
   std::u16string out;
   for (char16_t c : plain) {
     const bool alnum = (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
     if (c <= 0xFF && !alnum && gen.Percent(85)) {
-      const char16_t* digits = gen.Percent(70) ? kUpper : kLower;
+      const char16_t* digits = gen.Percent(70) ? Upper : Lower;
       out += gen.Percent(90) ? u'%' : char16_t(0xFF05);
       out += digits[c >> 4];
       out += digits[c & 0xF];
     } else {
       out += c;
     }
-    if (gen.Percent(1)) out += gen.Pick(kOdd);
+    if (gen.Percent(1)) out += gen.Pick(Odd);
   }
   return out;
 }

@@ -124,7 +124,7 @@ std::u16string ReferenceEntitize(const std::u16string& input, const Opts& o, int
 }
 
 // Pieces chosen to meet every rule and every look-back and look-ahead.
-const std::u16string kPieces[] = {
+const std::u16string Pieces[] = {
     u"a",      u"Z",      u"e",      u"0",      u"9",      u" ",      u" ",      u"  ",
     u"\t",     u"\n",     u"\r",     u"\r\n",   u"\v",     u"\f",     u"\u00A0", u"\u3000",
     u"\"",     u"\"",     u"'",      u"'",      u"-",      u"--",     u"&",      u"<",
@@ -141,9 +141,9 @@ const std::u16string kPieces[] = {
 
 std::u16string RandomText(std::mt19937& rng, int maxPieces) {
   std::uniform_int_distribution<int> count(0, maxPieces);
-  std::uniform_int_distribution<size_t> pick(0, std::size(kPieces) - 1);
+  std::uniform_int_distribution<size_t> pick(0, std::size(Pieces) - 1);
   std::u16string text;
-  for (int n = count(rng); n > 0; --n) text += kPieces[pick(rng)];
+  for (int n = count(rng); n > 0; --n) text += Pieces[pick(rng)];
   return text;
 }
 

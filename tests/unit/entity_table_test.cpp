@@ -19,7 +19,7 @@ struct Html401Entity {
 //   sorted(name2codepoint.items(), key=lambda kv: (kv[1], kv[0]))
 // It is written independently of the table under test, so a wrong code
 // point in any row fails below.
-const Html401Entity HTML401_ENTITIES[] = {
+const Html401Entity Html401Entities[] = {
     {u"quot", 0x0022}, {u"amp", 0x0026}, {u"lt", 0x003C}, {u"gt", 0x003E}, {u"nbsp", 0x00A0},
     {u"iexcl", 0x00A1}, {u"cent", 0x00A2}, {u"pound", 0x00A3}, {u"curren", 0x00A4},
     {u"yen", 0x00A5}, {u"brvbar", 0x00A6}, {u"sect", 0x00A7}, {u"uml", 0x00A8}, {u"copy", 0x00A9},
@@ -122,12 +122,12 @@ std::u16string ScanReplacement(const std::u16string& name) {
 
 TEST(EntityTable, EveryHtml401NameDecodesAsExpected) {
   int found = 0;
-  for (const Html401Entity& e : HTML401_ENTITIES) {
+  for (const Html401Entity& e : Html401Entities) {
     char16_t expected = ExpectedCharacter(e);
     EXPECT_EQ(expected, Lookup(e.name)) << Printable(e.name);
     if (expected != 0) ++found;
   }
-  EXPECT_EQ(252u, sizeof HTML401_ENTITIES / sizeof HTML401_ENTITIES[0]);
+  EXPECT_EQ(252u, sizeof Html401Entities / sizeof Html401Entities[0]);
   // apos is the one row that HTML 4.01 lacks.
   EXPECT_EQ(NAMED_ENTITY_COUNT - 1, found);
   EXPECT_EQ(u'\'', Lookup(u"apos"));

@@ -8,7 +8,7 @@
 
 namespace {
 
-const std::u16string kDefaultDisplay =
+const std::u16string DefaultDisplay =
     u"\nKelvo plugin options:\n\n"
     u"  Quotes : 2  (Best guess)\n"
     u"  Spaces : 2  (Best guess)\n"
@@ -29,7 +29,7 @@ struct CommandRow {
 
 const Settings D = {2, 2, 1, 3};
 
-const CommandRow kRows[] = {
+const CommandRow Rows[] = {
     {u"/q:1 /s:0", 0, {1, 0, 1, 3}, nullptr},
     {u"q=1", 0, {1, 2, 1, 3}, nullptr},
     {u"quotes:01", 0, {1, 2, 1, 3}, nullptr},
@@ -65,7 +65,7 @@ const CommandRow kRows[] = {
 class KelvoCommandTest : public HostFixture {};
 
 TEST_F(KelvoCommandTest, ArgumentTable) {
-  for (const CommandRow& row : kRows) {
+  for (const CommandRow& row : Rows) {
     SCOPED_TRACE(Printable(row.arguments));
     PluginOptions = Options{};
     StandInClearCaptured();
@@ -89,7 +89,7 @@ TEST_F(KelvoCommandTest, EmptyOrBlankArgumentShowsTheSettings) {
     StandInClearCaptured();
     std::u16string args(text);
     EXPECT_EQ(0, kelvo(args.data()));
-    EXPECT_U16EQ(kDefaultDisplay, Out());
+    EXPECT_U16EQ(DefaultDisplay, Out());
   }
 }
 

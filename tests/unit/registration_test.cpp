@@ -9,10 +9,10 @@
 
 namespace {
 
-const std::u16string kAll =
+const std::u16string AllNames =
     u"kelvo,arraytable,@deentitize,@doctype,@entag,@entitize,@hcomment,@hexdec,@hexenc,"
     u"@makeentity,@tag";
-const std::u16string kWithoutArrayTable =
+const std::u16string WithoutArrayTable =
     u"kelvo,@deentitize,@doctype,@entag,@entitize,@hcomment,@hexdec,@hexenc,@makeentity,@tag";
 
 class RegistrationTest : public HostFixture {
@@ -28,7 +28,7 @@ TEST_F(RegistrationTest, RecordHoldsIdentityAndVersion) {
   ASSERT_NE(nullptr, info);
   EXPECT_EQ(std::u16string(u"Kelvo"), info->Name);
   EXPECT_EQ(std::u16string(u"Kelvo plugin"), info->Description);
-  EXPECT_EQ(kAll, info->Implements);
+  EXPECT_EQ(AllNames, info->Implements);
   EXPECT_EQ(0, info->Major);
   EXPECT_EQ(60, info->Minor);
   EXPECT_EQ(4, info->Build);
@@ -57,16 +57,16 @@ TEST_F(RegistrationTest, HostVersionAndEditionDecideArrayTable) {
     StandInSetVariable("_cmdproc", row.processor);
     ResetImplementedNames();
     EXPECT_EQ(row.offered, HostSupportsArrayTable());
-    EXPECT_EQ(row.offered ? kAll : kWithoutArrayTable, GetPluginInfo()->Implements);
+    EXPECT_EQ(row.offered ? AllNames : WithoutArrayTable, GetPluginInfo()->Implements);
   }
 }
 
 TEST_F(RegistrationTest, RemovalLastsForTheLifeOfTheModule) {
   StandInSetVariable("_4ver", "9");
-  EXPECT_EQ(kWithoutArrayTable, GetPluginInfo()->Implements);
-  EXPECT_EQ(kWithoutArrayTable, GetPluginInfo()->Implements);
+  EXPECT_EQ(WithoutArrayTable, GetPluginInfo()->Implements);
+  EXPECT_EQ(WithoutArrayTable, GetPluginInfo()->Implements);
   StandInSetVariable("_4ver", "20");
-  EXPECT_EQ(kWithoutArrayTable, GetPluginInfo()->Implements);
+  EXPECT_EQ(WithoutArrayTable, GetPluginInfo()->Implements);
 }
 
 TEST(RemoveListEntryTest, Lists) {

@@ -38,7 +38,7 @@ struct NumberRow {
   int endOffset;  // where parsing stopped, when withEnd
 };
 
-const NumberRow kNumbers[] = {
+const NumberRow NumberRows[] = {
     {u"0", false, 0, 0, 0},
     {u"31", false, 0, 31, 0},
     {u"0x1F", false, 0, 31, 0},
@@ -69,7 +69,7 @@ const NumberRow kNumbers[] = {
 };
 
 TEST(ParseNumberTest, Table) {
-  for (const NumberRow& row : kNumbers) {
+  for (const NumberRow& row : NumberRows) {
     SCOPED_TRACE(Printable(row.text) + (row.withEnd ? " with end" : ""));
     uint32_t value = 0xDEADBEEF;
     const char16_t* end = nullptr;
