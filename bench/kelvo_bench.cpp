@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "options/plugin_options.h"
 #include "kelvo/plugin.h"
+#include "options/plugin_options.h"
 #include "registry.h"
 #include "standin.h"
 

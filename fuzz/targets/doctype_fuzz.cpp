@@ -4,11 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "variable_call.h"
 #include "kelvo/charclass.h"
 #include "kelvo/markup.h"
 #include "kelvo/plugin.h"
 #include "models.h"
+#include "variable_call.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "function_call.h"
 #include "harness.h"
 #include "kelvo/charclass.h"
-#include "options/plugin_options.h"
 #include "kelvo/plugin.h"
 #include "kelvo/text.h"
+#include "options/plugin_options.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
 // The plugin's user documentation: titles and usage texts of the two
 // commands and the help text of each variable function.
-#include "kelvo/texts.h"
 #include "frame/help_texts.h"
+
+#include "kelvo/texts.h"
 
 const char16_t KelvoHelpTitle[] = u"KELVO:  Display or change plugin options.\n\n";
 

@@ -1,7 +1,7 @@
 // The KELVO command: shows, changes or resets the conversion settings.
-#include <cstdint>
-
 #include "options/kelvo_command.h"
+
+#include <cstdint>
 
 #include "kelvo/charclass.h"
 #include "kelvo/host.h"

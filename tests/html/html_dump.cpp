@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "kelvo/limits.h"
-#include "options/plugin_options.h"
 #include "kelvo/plugin.h"
+#include "options/plugin_options.h"
 #include "standin.h"
 #include "utf8.h"
 

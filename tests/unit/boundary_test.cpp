@@ -3,14 +3,13 @@
 // whether or not the host terminated it, a refusal that leaves the buffer
 // as it was; and the table of exports against the module definition, the
 // implemented names and the help topics.
-#include "frame/boundary.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <set>
 #include <string>
 
+#include "frame/boundary.h"
 #include "kelvo/limits.h"
 #include "kelvo/plugin.h"
 #include "test_support.h"

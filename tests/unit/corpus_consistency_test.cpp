@@ -11,10 +11,10 @@
 
 #include "corpus_text.h"
 #include "function_call.h"
-#include "options/plugin_options.h"
-#include "kelvo/plugin.h"
 #include "kelvo/markup.h"
+#include "kelvo/plugin.h"
 #include "models.h"
+#include "options/plugin_options.h"
 #include "test_support.h"
 
 namespace {

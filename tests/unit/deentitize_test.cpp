@@ -5,9 +5,9 @@
 #include <string>
 
 #include "function_call.h"
+#include "kelvo/plugin.h"
 #include "models.h"
 #include "options/plugin_options.h"
-#include "kelvo/plugin.h"
 #include "test_support.h"
 
 namespace {

@@ -15,10 +15,10 @@
 #include "function_call.h"
 #include "kelvo/charclass.h"
 #include "kelvo/limits.h"
-#include "options/plugin_options.h"
 #include "kelvo/plugin.h"
 #include "kelvo/result_buffer.h"
 #include "models.h"
+#include "options/plugin_options.h"
 #include "test_support.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include "convert/vector_paths.h"
 #include "function_call.h"
 #include "kelvo/charclass.h"
-#include "options/plugin_options.h"
 #include "kelvo/plugin.h"
 #include "models.h"
+#include "options/plugin_options.h"
 #include "test_support.h"
 
 namespace {

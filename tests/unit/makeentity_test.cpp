@@ -7,8 +7,8 @@
 
 #include "function_call.h"
 #include "kelvo/limits.h"
-#include "options/plugin_options.h"
 #include "kelvo/plugin.h"
+#include "options/plugin_options.h"
 #include "test_support.h"
 
 namespace {

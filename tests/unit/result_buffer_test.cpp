@@ -1,7 +1,5 @@
 // The one writer: every append keeps to the room, pieces go in whole, a
 // surrogate pair is never split, and nothing follows the first cut.
-#include "kelvo/result_buffer.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
@@ -9,6 +7,7 @@
 #include <vector>
 
 #include "kelvo/limits.h"
+#include "kelvo/result_buffer.h"
 #include "test_support.h"
 
 namespace {

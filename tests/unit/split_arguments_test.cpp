@@ -1,9 +1,8 @@
 // The command-line splitter: argument text in, arguments out.
-#include "arraytable/split_arguments.h"
-
 #include <string>
 #include <vector>
 
+#include "arraytable/split_arguments.h"
 #include "test_support.h"
 
 namespace {
