@@ -172,12 +172,12 @@ int ArrayTableCommand(const char16_t* text, const Options& options) {
   ClearArrayTableSettings(&settings);
   for (int k = 0; k < ArgCount; ++k) {
     switch (ApplyArrayTableArgument(&settings, ArgPointers[k])) {
-      case ARGUMENT_TAKEN:
+      case ArgumentOutcome::Taken:
         break;
-      case ARGUMENT_ASKS_HELP:
+      case ArgumentOutcome::AsksHelp:
         WriteHelp();
         return 0;
-      case ARGUMENT_REJECTED:
+      case ArgumentOutcome::Rejected:
         return 1;
     }
   }

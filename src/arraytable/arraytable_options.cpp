@@ -13,7 +13,7 @@ namespace {
 ArgumentOutcome Reject(const char16_t* format, char16_t* argument) {
   TextUpperAscii(argument);
   ReportError(format, argument);
-  return ARGUMENT_REJECTED;
+  return ArgumentOutcome::Rejected;
 }
 
 const char16_t* SkipSeparator(const char16_t* text) {
@@ -33,27 +33,27 @@ typedef ArgumentOutcome (*OptionHandler)(ArrayTableSettings* s, char16_t* argume
                                          const char16_t* rest);
 
 ArgumentOutcome AskHelp(ArrayTableSettings*, char16_t*, const char16_t*) {
-  return ARGUMENT_ASKS_HELP;
+  return ArgumentOutcome::AsksHelp;
 }
 
 ArgumentOutcome SetHeader(ArrayTableSettings* s, char16_t*, const char16_t* rest) {
   s->headerText = ValueOf(rest);
-  return ARGUMENT_TAKEN;
+  return ArgumentOutcome::Taken;
 }
 
 ArgumentOutcome SetTableClass(ArrayTableSettings* s, char16_t*, const char16_t* rest) {
   s->tableClass = ValueOf(rest);
-  return ARGUMENT_TAKEN;
+  return ArgumentOutcome::Taken;
 }
 
 ArgumentOutcome SetTableStyle(ArrayTableSettings* s, char16_t*, const char16_t* rest) {
   s->tableStyle = ValueOf(rest);
-  return ARGUMENT_TAKEN;
+  return ArgumentOutcome::Taken;
 }
 
 ArgumentOutcome TurnOnLineNumbers(ArrayTableSettings* s, char16_t*, const char16_t*) {
   s->lineNumbers = true;
-  return ARGUMENT_TAKEN;
+  return ArgumentOutcome::Taken;
 }
 
 // A non-empty value also asks for the line-number column; an empty one
@@ -62,7 +62,7 @@ ArgumentOutcome SetLineNumberAttribute(const char16_t** field, ArrayTableSetting
                                        const char16_t* rest) {
   *field = ValueOf(rest);
   if (*field != nullptr) s->lineNumbers = true;
-  return ARGUMENT_TAKEN;
+  return ArgumentOutcome::Taken;
 }
 
 ArgumentOutcome SetLineNumberClass(ArrayTableSettings* s, char16_t*, const char16_t* rest) {
@@ -81,7 +81,7 @@ ArgumentOutcome SetFirstLineNumber(ArrayTableSettings* s, char16_t* argument,
     return Reject(u"Invalid integer \"%s\"\r\n", argument);
   }
   s->firstLineNumber = first;
-  return ARGUMENT_TAKEN;
+  return ArgumentOutcome::Taken;
 }
 
 // /CKn:value and /CSn:value. The separator between the column number
@@ -91,7 +91,7 @@ ArgumentOutcome SetColumnAttribute(const char16_t** table, char16_t* argument,
   const char16_t* p = SkipSeparator(rest);
   if (*p == 0) {
     std::memset(table, 0, sizeof(table[0]) * MAX_STYLED_COLUMNS);
-    return ARGUMENT_TAKEN;
+    return ArgumentOutcome::Taken;
   }
   uint32_t column;
   const char16_t* end;
@@ -105,7 +105,7 @@ ArgumentOutcome SetColumnAttribute(const char16_t** table, char16_t* argument,
   } else {
     return Reject(u"Syntax error \"%s\"\r\n", argument);
   }
-  return ARGUMENT_TAKEN;
+  return ArgumentOutcome::Taken;
 }
 
 ArgumentOutcome SetColumnClass(ArrayTableSettings* s, char16_t* argument, const char16_t* rest) {
@@ -122,11 +122,11 @@ ArgumentOutcome SetRowAttribute(const char16_t** pair, char16_t* argument, const
   const char16_t* p = SkipSeparator(rest);
   if (*p == 0) {
     pair[0] = pair[1] = nullptr;
-    return ARGUMENT_TAKEN;
+    return ArgumentOutcome::Taken;
   }
   if (*p != u'0' && *p != u'1') return Reject(u"Syntax error \"%s\"\r\n", argument);
   pair[*p - u'0'] = ValueOf(p + 1);
-  return ARGUMENT_TAKEN;
+  return ArgumentOutcome::Taken;
 }
 
 ArgumentOutcome SetRowClass(ArrayTableSettings* s, char16_t* argument, const char16_t* rest) {
@@ -171,7 +171,7 @@ ArgumentOutcome SetArrayName(ArrayTableSettings* s, char16_t* argument) {
   if (name[0] == u'%' && name[1] != 0) ++name;
   if (s->arrayName != nullptr) return Reject(u"Syntax error \"%s\"\r\n", name);
   s->arrayName = name;
-  return ARGUMENT_TAKEN;
+  return ArgumentOutcome::Taken;
 }
 
 }  // namespace

@@ -27,10 +27,10 @@ struct ArrayTableSettings {
 
 void ClearArrayTableSettings(ArrayTableSettings* settings);
 
-enum ArgumentOutcome {
-  ARGUMENT_TAKEN,
-  ARGUMENT_ASKS_HELP,
-  ARGUMENT_REJECTED,  // the message is already on standard error
+enum class ArgumentOutcome {
+  Taken,
+  AsksHelp,
+  Rejected,  // the message is already on standard error
 };
 
 // Applies one split argument: an option, or the array name. A rejected
