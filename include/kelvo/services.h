@@ -1,5 +1,5 @@
-// Services shared by the boundary and the commands: error reporting and
-// number parsing.
+// Services shared by the boundary, the commands and the conversions: error
+// reporting (never from a conversion) and number parsing.
 #pragma once
 
 #include <cstdint>

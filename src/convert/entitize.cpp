@@ -60,10 +60,6 @@ constexpr char16_t RIGHT_DOUBLE = 0x201D;
 // the pair and the unit after it must lie within the text.
 constexpr int LAST_DASH_POSITION = MAX_ARG_LEN - 3;
 
-inline void AppendEntity(ResultBuffer* out, const Entity& entity) {
-  ResultAppendPiece(out, entity.text, entity.length);
-}
-
 inline bool EndsLine(char16_t c) { return c == 0 || c == u'\n' || c == u'\r'; }
 
 bool ClosesDoubleQuote(char16_t prev, char16_t next) {
@@ -105,7 +101,7 @@ bool StartsEmDash(const char16_t* input, const char16_t* at, char16_t prev) {
 const char16_t* ConvertWhiteSpaceRun(const char16_t* at, ResultBuffer* out, char16_t* prev) {
   const char16_t next = at[1];
   if (next == u'-' || next == EM_DASH || next == u'&') {
-    AppendEntity(out, NBSP);
+    ResultAppendPiece(out, NBSP.text, NBSP.length);
   } else {
     ResultAppendUnit(out, u' ');
   }
@@ -213,7 +209,7 @@ inline const char16_t* ConvertOne(const char16_t* input, const char16_t* at, Res
       break;
   }
   if (entity != nullptr) {
-    AppendEntity(out, *entity);
+    ResultAppendPiece(out, entity->text, entity->length);
   } else {
     ResultAppendUnit(out, c);
   }
