@@ -1,8 +1,8 @@
 // The boundary: where each host call meets the plugin.
 //
-// A variable function's call goes export -> RunVariableFunction -> its
-// conversion (src/convert) -> the result buffer -> back here, which copies
-// the result over the host's buffer and gives the host its result code.
+// A variable function's call goes export -> RunRow -> its conversion
+// (src/convert) -> the result buffer -> back here, which copies the result
+// over the host's buffer and gives the host its result code.
 // The commands' exports hand their text, bounded, to the commands
 // (src/options, src/arraytable). The stored options are read here for
 // every call, and written only by the KELVO command.
@@ -64,8 +64,9 @@ static_assert(sizeof RefusalMessages / sizeof RefusalMessages[0] == static_cast<
 
 // Inlined into each export with its row, so that the conversion is called
 // directly and the checks a row does not ask for cost nothing.
+// The options are taken by value: the call works on a copy of them.
 [[gnu::always_inline]] inline int RunRow(char16_t* buffer, const VariableFunction& function,
-                                          const Options& options) {
+                                          Options options) {
   if (buffer == nullptr) return -1;
   if (function.unicodeOutput == Refused && options.unicodeCheck && QueryUnicodeOutput() == 1) {
     ReportError(u"Unicode output not supported\r\n", nullptr);

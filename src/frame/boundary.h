@@ -30,10 +30,11 @@ struct VariableFunction {
 extern const VariableFunction VariableFunctionTable[];
 extern const int VARIABLE_FUNCTION_COUNT;
 
-// A host call of a variable function, under the given options: the null
-// check, the Unicode-output check, the bound of the text at MAX_TEXT_LEN
-// units whether or not it is terminated, the conversion, the copy back
-// and the host's result code. The exports call it with the stored options.
+// A host call of a variable function, under a copy of the given options:
+// the null check, the Unicode-output check, the bound of the text at
+// MAX_TEXT_LEN units whether or not it is terminated, the conversion, the
+// copy back and the host's result code. The exports run the same with the
+// stored options.
 int RunVariableFunction(char16_t* buffer, const VariableFunction& function, const Options& options);
 
 // @ENTITIZE on an ARRAYTABLE cell buffer (MAX_ARG_LEN units), through the
