@@ -16,30 +16,32 @@ const std::u16string DefaultDisplay =
     u"  Apos   : 3  (Best guess)\n"
     u"\nPlugin version: 0.60.4\n";
 
-struct Settings {
-  int quotes, spaces, dash, apos;
-};
+// The four options by their numbers, as KELVO shows them.
+constexpr Options Set(int quotes, int spaces, int dash, int apos) {
+  return {static_cast<Quotes>(quotes), static_cast<Spaces>(spaces), static_cast<Dash>(dash),
+          static_cast<Apos>(apos)};
+}
 
 struct CommandRow {
   const char16_t* arguments;
   int result;
-  Settings after;
+  Options after;
   const char16_t* error;  // after "Kelvo plugin: "; null for none
 };
 
-const Settings D = {2, 2, 1, 3};
+const Options D = Set(2, 2, 1, 3);
 
 const CommandRow Rows[] = {
-    {u"/q:1 /s:0", 0, {1, 0, 1, 3}, nullptr},
-    {u"q=1", 0, {1, 2, 1, 3}, nullptr},
-    {u"quotes:01", 0, {1, 2, 1, 3}, nullptr},
-    {u"Quote:0 SPACE=1 d:0 apostrophes:2", 0, {0, 1, 0, 2}, nullptr},
-    {u"Apostrophe:1 apos:0 A:3", 0, {2, 2, 1, 3}, nullptr},
-    {u"Dashes:0", 0, {2, 2, 0, 3}, nullptr},
-    {u"\tq:0\r\n", 0, {0, 2, 1, 3}, nullptr},
+    {u"/q:1 /s:0", 0, Set(1, 0, 1, 3), nullptr},
+    {u"q=1", 0, Set(1, 2, 1, 3), nullptr},
+    {u"quotes:01", 0, Set(1, 2, 1, 3), nullptr},
+    {u"Quote:0 SPACE=1 d:0 apostrophes:2", 0, Set(0, 1, 0, 2), nullptr},
+    {u"Apostrophe:1 apos:0 A:3", 0, Set(2, 2, 1, 3), nullptr},
+    {u"Dashes:0", 0, Set(2, 2, 0, 3), nullptr},
+    {u"\tq:0\r\n", 0, Set(0, 2, 1, 3), nullptr},
     {u"q:3", 1, D, u"Option value out of range \"Q:3\"\r\n"},
     {u"dash=2", 1, D, u"Option value out of range \"DASH:2\"\r\n"},
-    {u"q:1 x:1", 1, {1, 2, 1, 3}, u"Unknown option \"X\"\r\n"},
+    {u"q:1 x:1", 1, Set(1, 2, 1, 3), u"Unknown option \"X\"\r\n"},
     {u"Defaults:1", 1, D, u"Unknown option \"DEFAULTS\"\r\n"},
     {u"q:1:2", 1, D, u"Unknown option \"Q:1\"\r\n"},
     {u":1", 1, D, u"Option with no value \":1\"\r\n"},
@@ -56,7 +58,7 @@ const CommandRow Rows[] = {
     {u"/:1", 1, D, u"Unknown option \"/\"\r\n"},
     {u"UnicodeCheck:0", 1, D, u"Unknown option \"UNICODECHECK\"\r\n"},
     {u"approximate:0", 1, D, u"Unknown option \"APPROXIMATE\"\r\n"},
-    {u"s:0 q:9 d:0", 1, {2, 0, 1, 3}, u"Option value out of range \"Q:9\"\r\n"},
+    {u"s:0 q:9 d:0", 1, Set(2, 0, 1, 3), u"Option value out of range \"Q:9\"\r\n"},
     {u"defaults q:0", 0, D, nullptr},
     {u"q:0 s:0 d:0 a:0 defaults", 0, D, nullptr},
     {u"DEFAULTS", 0, D, nullptr},
@@ -71,10 +73,10 @@ TEST_F(KelvoCommandTest, ArgumentTable) {
     StandInClearCaptured();
     std::u16string args(row.arguments);
     EXPECT_EQ(row.result, kelvo(args.data()));
-    EXPECT_EQ(row.after.quotes, static_cast<int>(PluginOptions.quotes));
-    EXPECT_EQ(row.after.spaces, static_cast<int>(PluginOptions.spaces));
-    EXPECT_EQ(row.after.dash, static_cast<int>(PluginOptions.dash));
-    EXPECT_EQ(row.after.apos, static_cast<int>(PluginOptions.apos));
+    EXPECT_EQ(row.after.quotes, PluginOptions.quotes);
+    EXPECT_EQ(row.after.spaces, PluginOptions.spaces);
+    EXPECT_EQ(row.after.dash, PluginOptions.dash);
+    EXPECT_EQ(row.after.apos, PluginOptions.apos);
     EXPECT_TRUE(PluginOptions.approximate);
     EXPECT_TRUE(PluginOptions.unicodeCheck);
     EXPECT_U16EQ(row.error ? u"Kelvo plugin: " + std::u16string(row.error) : u"", Err());
