@@ -20,6 +20,12 @@ std::u16string ModelEntitize(const std::u16string& text, const EntitizeSettings&
 // always counts as the terminator).
 std::u16string ModelDeentitize(const char16_t* buffer, bool approximate);
 
+// The text of an @HCOMMENT comment: the input with one blank before the
+// last character of every "-->", "--!>" and "<!--" (read with the
+// fullwidth forms folded), found one after another, each the one that
+// ends first.
+std::u16string ModelCommentText(const std::u16string& text);
+
 // The keep-set @HEXENC builds from HEXENC_KEEP: `present` false for an
 // unset, empty or overlong variable (the default set applies).
 std::u16string ModelKeepSet(bool present, const std::u16string& value);

@@ -69,6 +69,8 @@ TAG = [
 
 HCOMMENT = [
     "Hello, world.", "", " a ", "x" * 16374, "x" * 16375, "--", Seed("x", unicode=1),
+    "a --> <b>bold</b>", "-->x", "x--!>y", "<!-- nested -->", "<!--->", "--!-->", "<!-",
+    "\uff0d\uff0d\uff1e", "\uff1c\uff01--", "-->" + "x" * 16371, "-->" + "x" * 16370,
 ]
 
 DOCTYPE = [

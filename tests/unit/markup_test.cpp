@@ -1,11 +1,15 @@
 // @TAG, @HCOMMENT and @DOCTYPE.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
+#include "comment_reading.h"
 #include "function_call.h"
 #include "kelvo/options.h"
 #include "kelvo/plugin.h"
+#include "reference_conversions.h"
 #include "test_support.h"
 
 namespace {
@@ -26,6 +30,7 @@ const std::u16string TOO_LONG = PREFIX + u"Tag name too long\r\n";
 const std::u16string COMMENT_TOO_LONG = PREFIX + u"Comment too long\r\n";
 
 std::u16string Tag(const std::u16string& text) { return u"\uFF1C" + text + u"\uFF1E"; }
+std::u16string Comment(const std::u16string& text) { return Tag(u"!-- " + text + u" --"); }
 std::u16string Letters(int n) { return std::u16string(static_cast<size_t>(n), u'a'); }
 std::u16string BadValue(const std::u16string& shown) {
   return PREFIX + u"Bad value \"" + shown + u"\"\r\n";
@@ -76,6 +81,134 @@ TEST_F(MarkupTest, Hcomment) {
   ExpectRows(f_hcomment, rows, std::size(rows));
   EXPECT_EQ(9u, CallFunction(f_hcomment, u"").buffer.size());
   EXPECT_EQ(16383u, CallFunction(f_hcomment, Letters(16374)).buffer.size());
+}
+
+TEST_F(MarkupTest, HcommentBreaksWhatWouldEndTheComment) {
+  const Row rows[] = {
+      {u"a --> <b>bold</b>", Comment(u"a -- > <b>bold</b>"), 0, u""},
+      {u"-->x", Comment(u"-- >x"), 0, u""},
+      {u"x-->", Comment(u"x-- >"), 0, u""},
+      {u"x--!>y", Comment(u"x--! >y"), 0, u""},
+      {u"<!-- nested -->", Comment(u"<!- - nested -- >"), 0, u""},
+      {u"--->", Comment(u"--- >"), 0, u""},
+      // One blank breaks both "<!--" and "-->"; "<!--->" needs two.
+      {u"<!-->", Comment(u"<!- ->"), 0, u""},
+      {u"<!--->", Comment(u"<!- -- >"), 0, u""},
+      {u"--!-->", Comment(u"--!-- >"), 0, u""},
+      // The console prints the fullwidth forms as ASCII.
+      {u"\uFF0D\uFF0D\uFF1E", Comment(u"\uFF0D\uFF0D \uFF1E"), 0, u""},
+      {u"\uFF1C\uFF01-\uFF0D", Comment(u"\uFF1C\uFF01- \uFF0D"), 0, u""},
+      {u"-\uFF0D!>", Comment(u"-\uFF0D! >"), 0, u""},
+      // Nothing the parser would end the comment at: unchanged.
+      {u"a--b", Comment(u"a--b"), 0, u""},
+      {u"--", Comment(u"--"), 0, u""},
+      {u"- ->", Comment(u"- ->"), 0, u""},
+      {u"--!", Comment(u"--!"), 0, u""},
+      {u"<!-", Comment(u"<!-"), 0, u""},
+      {u"x-", Comment(u"x-"), 0, u""},
+      {u"->", Comment(u"->"), 0, u""},
+      {u">", Comment(u">"), 0, u""},
+      {u"<!", Comment(u"<!"), 0, u""},
+      {u"-- >", Comment(u"-- >"), 0, u""},
+      {u"\u2010\u2010>", Comment(u"\u2010\u2010>"), 0, u""},
+      // The limit counts the blanks: 16374 characters as written.
+      {u"-->" + Letters(16370), Comment(u"-- >" + Letters(16370)), 0, u""},
+      {u"-->" + Letters(16371), u"-->" + Letters(16371), -1, COMMENT_TOO_LONG},
+      {Letters(16371) + u"-->", Letters(16371) + u"-->", -1, COMMENT_TOO_LONG},
+      {Letters(16370) + u"-->", Comment(Letters(16370) + u"-- >"), 0, u""},
+  };
+  ExpectRows(f_hcomment, rows, std::size(rows));
+}
+
+// The comment as the console prints it, read by the comment states of an
+// HTML parser: it must end at its own end, without a parse error, and
+// hold the text with blanks added and nothing else.
+void ExpectOneComment(const std::u16string& input, const std::u16string& result) {
+  const std::u16string html = ConsoleForm(result);
+  const CommentReading reading = ReadComment(html);
+  ASSERT_TRUE(reading.closed && reading.end == html.size()) << Printable(input);
+  EXPECT_FALSE(reading.parseError) << Printable(input);
+  ASSERT_GE(reading.data.size(), 2u);
+  EXPECT_TRUE(OnlyBlanksAdded(u" " + ConsoleForm(input) + u" ", reading.data)) << Printable(input);
+}
+
+// The fewest blanks that make the text one comment, by trying every way
+// of putting fewer than `most` blanks between its characters; `most` when
+// none of them does.
+int FewestBlanks(const std::u16string& text, int most) {
+  const int gaps = static_cast<int>(text.size()) + 1;
+  for (int k = 0; k < most; ++k) {
+    std::vector<int> at(static_cast<size_t>(k));
+    for (int i = 0; i < k; ++i) at[size_t(i)] = i;
+    while (k <= gaps) {
+      std::u16string candidate;
+      size_t next = 0;
+      for (int g = 0; g < gaps; ++g) {
+        if (next < at.size() && at[next] == g) candidate += u' ', ++next;
+        if (g < gaps - 1) candidate += text[size_t(g)];
+      }
+      const CommentReading r = ReadComment(u"<!-- " + ConsoleForm(candidate) + u" -->");
+      if (r.closed && r.end == candidate.size() + 9 && !r.parseError) return k;
+      // The next k-combination of the gaps, in lexicographic order.
+      int i = k - 1;
+      while (i >= 0 && at[size_t(i)] == gaps - k + i) --i;
+      if (i < 0) break;
+      ++at[size_t(i)];
+      for (int j = i + 1; j < k; ++j) at[size_t(j)] = at[size_t(j - 1)] + 1;
+    }
+  }
+  return most;
+}
+
+TEST_F(MarkupTest, HcommentIsOneCommentWithTheFewestBlanks) {
+  // Every text of up to seven characters from the ones that matter, and
+  // one that does not.
+  const char16_t alphabet[] = {u'<', u'!', u'-', u'>', u'x'};
+  std::vector<std::u16string> texts = {u""};
+  for (size_t from = 0, length = 1; length <= 7; ++length) {
+    const size_t to = texts.size();
+    for (size_t i = from; i < to; ++i)
+      for (char16_t c : alphabet) texts.push_back(texts[i] + c);
+    from = to;
+  }
+  int changed = 0;
+  char16_t buffer[MAX_ARG_LEN];
+  for (const std::u16string& text : texts) {
+    text.copy(buffer, text.size());
+    buffer[text.size()] = 0;
+    ASSERT_EQ(0, f_hcomment(buffer));
+    const std::u16string result = buffer;
+    ExpectOneComment(text, result);
+    const int blanks = static_cast<int>(result.size() - 9 - text.size());
+    if (blanks > 0) {
+      ++changed;
+      EXPECT_EQ(FewestBlanks(text, blanks), blanks) << Printable(text);
+    }
+    if (HasFailure()) return;
+  }
+  EXPECT_GT(changed, 1000);
+}
+
+TEST_F(MarkupTest, HcommentOnGeneratedTextsIsOneComment) {
+  // Long texts full of the characters that matter, fullwidth forms and
+  // other text among them.
+  const char16_t pieces[][5] = {u"<",      u"!",      u"-",      u">",      u" ",
+                                u"\uFF1C", u"\uFF01", u"\uFF0D", u"\uFF1E", u"-->",
+                                u"<!--",   u"--!>",   u"ab",     u"\u00E9", u"\r\n"};
+  std::mt19937 rng(20240613);
+  char16_t buffer[MAX_ARG_LEN];
+  for (int n = 0; n < 3000; ++n) {
+    std::u16string text;
+    const int count = static_cast<int>(rng() % 400);
+    for (int i = 0; i < count; ++i) text += pieces[rng() % std::size(pieces)];
+    text.copy(buffer, text.size());
+    buffer[text.size()] = 0;
+    ASSERT_EQ(0, f_hcomment(buffer));
+    const std::u16string result = buffer;
+    EXPECT_U16EQ(reference::Comment(text).text, result);
+    ExpectOneComment(text, result);
+    if (HasFailure()) return;
+  }
 }
 
 TEST_F(MarkupTest, TagAndCommentAreRefusedUnderUnicodeOutput) {

@@ -63,9 +63,11 @@ inline Outcome Tag(const std::u16string& input) {
   return {true, MARK_LT + tag + MARK_GT};
 }
 
+// Refused when the comment as written would not fit the buffer.
 inline Outcome Comment(const std::u16string& input) {
-  if (input.size() > 16374) return {false, u""};
-  return {true, std::u16string(1, MARK_LT) + u"!-- " + input + u" --" + MARK_GT};
+  const std::u16string text = ModelCommentText(input);
+  if (text.size() > 16374) return {false, u""};
+  return {true, std::u16string(1, MARK_LT) + u"!-- " + text + u" --" + MARK_GT};
 }
 
 inline Outcome MakeEntity(const std::u16string& input) {
