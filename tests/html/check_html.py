@@ -9,6 +9,10 @@ checks that it reads as intended:
   options ask for;
 - the same for every cell of tables written by ARRAYTABLE, which must
   parse to one table of one cell per element;
+- @HCOMMENT output, in a paragraph, parses to that paragraph holding one
+  comment and nothing else, and the comment holds the input with blanks
+  added and nothing else, for the fuzz corpus and for generated texts full
+  of "<", "!", "-", ">", blanks and their fullwidth forms;
 - the demo page parses without a single parse error.
 
 Exit status 0 when all hold, 1 when one does not, 77 when html5lib is not
@@ -167,6 +171,21 @@ def corpus_texts():
     return texts
 
 
+COMMENT_PIECES = ["<", "!", "-", ">", " ", "\uff1c", "\uff01", "\uff0d", "\uff1e", "-->", "<!--",
+                  "--!>", "<!-", "--!", "x", "\r\n", "\u00e9", "\U0001F600"]
+
+
+def comment_texts(rng, count):
+    texts = []
+    for entry in seeds.HCOMMENT + seeds.ENTITIZE:
+        texts.append(entry if isinstance(entry, str) else entry.text)
+    for _ in range(count):
+        texts.append("".join(rng.choice(COMMENT_PIECES) for _ in range(rng.randrange(0, 60))))
+    # Blanks that take the comment up to the buffer's size, and past it.
+    texts += ["-->" * 4091, "-->" * 4092, "<!--" * 3000, "x" * 16370 + "-->"]
+    return texts
+
+
 def all_options(rng):
     return (rng.randrange(3), rng.randrange(3), rng.randrange(2), rng.randrange(4))
 
@@ -183,7 +202,7 @@ def hex_units(text):
 def run_dump(dump, requests):
     lines = []
     for kind, options, payload in requests:
-        if kind == "E":
+        if kind in ("E", "C"):
             body = hex_units(payload)
         else:
             body = ",".join(hex_units(cell) for cell in payload)
@@ -235,6 +254,44 @@ def check_text(html, text, options, length, failures, what):
     if not ok:
         failures.add(what + ": the parsed text differs", text, options,
                      "expected: %r\n    parsed:   %r" % (want[:300], got[:300]))
+
+
+def only_blanks_added(narrower, wider):
+    n = 0
+    for ch in wider:
+        if n < len(narrower) and narrower[n] == ch:
+            n += 1
+        elif ch != " ":
+            return False
+    return n == len(narrower)
+
+
+def console_text(text):
+    """The text as the console prints it and the parser reads it."""
+    units = [u - 0xFEE0 if 0xFF01 <= u <= 0xFF5E else u for u in to_units(text)]
+    return from_units(units).replace("\r\n", "\n").replace("\r", "\n")
+
+
+def check_comment(html, text, result, failures):
+    if result != 0:
+        # Even a blank for every character fits below this length.
+        if len(to_units(text)) <= (MAX_TEXT_LEN - 9) // 2:
+            failures.add("@HCOMMENT refused a text that fits", text, "-", "result %d" % result)
+        return
+    parser = html5lib.HTMLParser(namespaceHTMLElements=False)
+    fragment = parser.parseFragment("<p>" + html + "</p>", container="div")
+    children = list(fragment)
+    paragraph = children[0] if len(children) == 1 and children[0].tag == "p" else None
+    inside = list(paragraph) if paragraph is not None else []
+    if (fragment.text or paragraph is None or paragraph.text or paragraph.tail or len(inside) != 1
+            or not callable(inside[0].tag) or inside[0].tail):
+        failures.add("@HCOMMENT: not one comment in the paragraph", text, "-", "output: %r" % html[:300])
+        return
+    data = inside[0].text or ""
+    want = console_text(text)
+    if not (data.startswith(" ") and data.endswith(" ") and only_blanks_added(want, data[1:-1])):
+        failures.add("@HCOMMENT: the comment holds more than the text and blanks", text, "-",
+                     "expected: %r\n    parsed:   %r" % (want[:300], data[:300]))
 
 
 def check_table(html, cells, options, result, failures):
@@ -292,6 +349,9 @@ def main():
     for text in texts:
         requests.append(("E", DEFAULTS, text))
         requests.append(("E", all_options(rng), text))
+    comments = comment_texts(rng, options.count)
+    for text in comments:
+        requests.append(("C", DEFAULTS, text))
     tables = []
     short = [t for t in texts if len(t) < 200]
     for _ in range(600):
@@ -306,6 +366,8 @@ def main():
     for (kind, opts, payload), (number, html) in zip(requests, answers):
         if kind == "E":
             check_text(html, payload, opts, number, failures, "@ENTITIZE")
+        elif kind == "C":
+            check_comment(html, payload, number, failures)
         else:
             check_table(html, payload, opts, number, failures)
     if options.shell and options.demo:
@@ -314,8 +376,8 @@ def main():
     for item in failures.items[:20]:
         print("FAIL:", item)
     entitized = sum(1 for r in requests if r[0] == "E")
-    print("html: %d entitized texts, %d tables, demo page %s: %d passed, %d failed"
-          % (entitized, len(tables), "checked" if options.shell else "not checked",
+    print("html: %d entitized texts, %d comments, %d tables, demo page %s: %d passed, %d failed"
+          % (entitized, len(comments), len(tables), "checked" if options.shell else "not checked",
              len(requests) + (1 if options.shell else 0) - len(failures.items), len(failures.items)))
     return 1 if failures.items else 0
 
