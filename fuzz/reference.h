@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct EntitizeSettings {
   int quotes, spaces, dash, apos;
@@ -25,6 +26,15 @@ std::u16string ModelDeentitize(const char16_t* buffer, bool approximate);
 // fullwidth forms folded), found one after another, each the one that
 // ends first.
 std::u16string ModelCommentText(const std::u16string& text);
+
+// The command-line splitter on a store without a limit: the arguments
+// (at most MAX_ARGS, trimmed), and whether a character that survives the
+// trimming lies beyond the 16383 usable slots of the real store.
+struct SplitModel {
+  std::vector<std::u16string> arguments;
+  bool overflows;
+};
+SplitModel ModelSplitArguments(const std::u16string& text);
 
 // The keep-set @HEXENC builds from HEXENC_KEEP: `present` false for an
 // unset, empty or overlong variable (the default set applies).

@@ -128,6 +128,8 @@ SPLIT_ARGUMENTS = [
     "", "   ", "/L/H:Title data", "/H:a/b", "/H:\"a/b\"", "a/b/z", "//x", "/a//b",
     "/H\"a title\"", "/CK1\"a title\"", "\"  x  \"", '""', "a,b=z", "a \"b  c\" d",
     "/abcdefghijklmno" * 1020, "/ab" * 4000, "w " * 1100, "\"\u00a0a\u00a0\"",
+    "/ab" * 20 + "/" + "x" * 16302 + "  ", "/ab" * 20 + "/" + "x" * 16302 + " y",
+    "/ab" * 20 + "/" + "x" * 16302 + "\" \"", "/a" * 1023 + "/" + "x" * 13313 + " extra",
 ]
 
 PARSE_NUMBER = [
