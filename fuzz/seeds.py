@@ -114,6 +114,8 @@ ARRAYTABLE = [
     "a" + RS + RS + RS + RS + '"Nectarines"' + RS + "3" + RS + "x -- y" + RS + LT + "b" + GT,
     "/L/L/L/L/L/L/L/L/L/L/L/L/L/L/L/L a", "/abcdefghijklmno" * 1020, "w " * 1100,
     Seed("a" + RS + RS + RS + RS + "x & y", unicode=1), Seed("9a", batch=True),
+    "/H:x /L a", "/H:x /L a" + RS + "2" + RS + "1" + RS + "0", "/H:x b" + RS + "2" + RS + "1" + RS + "-1",
+    "/L " + "A" * 1010, "A" * 16000,
 ]
 
 HELP = [
