@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(buffer.Equals(before), "the splitter changed its text");
   FUZZ_CHECK(count >= -1 && count <= MAX_ARGS, "the splitter's result");
   const std::u16string err = Captured(2);
-  const SplitModel model = ModelSplitArguments(buffer.Text());
+  const std::u16string text = buffer.Text();
+  const SplitModel model = ModelSplitArguments(text);
   FUZZ_CHECK((count < 0) == model.overflows, "an overflow where nothing is lost, or none where something is");
   if (count < 0) {
     FUZZ_CHECK(ArgCount == 0, "an overflow must leave no arguments");
@@ -37,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(size_t(count) == model.arguments.size(), "the number of arguments differs from the model");
   for (int k = 0; k < count; ++k) {
     CheckSameText(model.arguments[size_t(k)], std::u16string(ArgPointers[k], size_t(ArgLengths[k])),
-                  "an argument differs from the model", buffer.Text());
+                  "an argument differs from the model", text);
   }
   FUZZ_CHECK(ArgCount == count, "ArgCount and the result agree");
   const char16_t* store = ArgStore;
