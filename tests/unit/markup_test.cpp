@@ -1,7 +1,6 @@
 // @TAG, @HCOMMENT and @DOCTYPE.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -9,7 +8,6 @@
 #include "function_call.h"
 #include "kelvo/options.h"
 #include "kelvo/plugin.h"
-#include "reference_conversions.h"
 #include "test_support.h"
 
 namespace {
@@ -187,28 +185,6 @@ TEST_F(MarkupTest, HcommentIsOneCommentWithTheFewestBlanks) {
     if (HasFailure()) return;
   }
   EXPECT_GT(changed, 1000);
-}
-
-TEST_F(MarkupTest, HcommentOnGeneratedTextsIsOneComment) {
-  // Long texts full of the characters that matter, fullwidth forms and
-  // other text among them.
-  const char16_t pieces[][5] = {u"<",      u"!",      u"-",      u">",      u" ",
-                                u"\uFF1C", u"\uFF01", u"\uFF0D", u"\uFF1E", u"-->",
-                                u"<!--",   u"--!>",   u"ab",     u"\u00E9", u"\r\n"};
-  std::mt19937 rng(20240613);
-  char16_t buffer[MAX_ARG_LEN];
-  for (int n = 0; n < 3000; ++n) {
-    std::u16string text;
-    const int count = static_cast<int>(rng() % 400);
-    for (int i = 0; i < count; ++i) text += pieces[rng() % std::size(pieces)];
-    text.copy(buffer, text.size());
-    buffer[text.size()] = 0;
-    ASSERT_EQ(0, f_hcomment(buffer));
-    const std::u16string result = buffer;
-    EXPECT_U16EQ(reference::Comment(text).text, result);
-    ExpectOneComment(text, result);
-    if (HasFailure()) return;
-  }
 }
 
 TEST_F(MarkupTest, TagAndCommentAreRefusedUnderUnicodeOutput) {
