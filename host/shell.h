@@ -1,6 +1,7 @@
 // Private declarations of the kelvo shell.
 #pragma once
 
+#include <cstdio>
 #include <map>
 #include <string>
 
@@ -25,6 +26,8 @@ std::string DefaultPluginPath();
 bool StdinIsTerminal();
 // The absolute form of a path (the path itself when it cannot be made).
 std::string FullPath(const std::string& path);
+// fopen with a UTF-8 path.
+std::FILE* OpenFile(const std::string& path, const char* mode);
 HostHandle StdErrHandle();
 
 // --- Plugin (shell_plugin.cpp) --------------------------------------------
@@ -55,7 +58,31 @@ void RunLine(Session& session, const std::u16string& line);
 int RunCommand(Session& session, const std::u16string& word, const std::u16string& arguments);
 // Runs a batch file; false (after a message) when it cannot be read.
 bool RunBatchFile(Session& session, const std::string& path);
+// Runs the lines of a batch file's decoded text.
+void RunBatchText(Session& session, const std::u16string& text);
+// Runs one line of input bytes (decoded as DecodeLineBytes does).
+void RunInputLine(Session& session, const std::string& bytes);
+// Runs the lines of standard input, read without a line editor; with a
+// prompt before each when prompt is set.
+void RunPlainInput(Session& session, bool prompt);
+extern const char16_t PROMPT[];
+
+// --- Interactive input (shell_editor_*.cpp) ----------------------------------
+// Runs the lines of standard input: with line editing and history when
+// it is a terminal and the system has a line editor.
 void RunInteractive(Session& session);
+
+// --- Batch text (shell_batch_text.cpp) ------------------------------------------
+// A batch file's bytes as text: UTF-8 or UTF-16 (little or big endian)
+// after a byte-order mark; without one UTF-8 when the bytes are valid
+// UTF-8, else Windows-1252.
+std::u16string DecodeBatchText(const std::string& bytes);
+// One line of input or a command-line argument: UTF-8 when valid, else
+// Windows-1252.
+std::u16string DecodeLineBytes(const char* bytes, size_t length);
+// The line that starts at at, ended by CR LF, LF or CR alone; at moves
+// past its end. False when no text is left.
+bool NextLine(const std::u16string& text, size_t& at, std::u16string& line);
 
 // --- Text helpers (shell_text.cpp) ----------------------------------------
 void ReportError(const std::u16string& message);  // "kelvo: MESSAGE"

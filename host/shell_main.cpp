@@ -149,7 +149,7 @@ int main(int argc, char** argv) {
   session.plugin = &plugin;
   int exitCode = 0;
   if (options.hasLine) {
-    shell::RunLine(session, utf::To16(options.line));
+    shell::RunLine(session, shell::DecodeLineBytes(options.line.data(), options.line.size()));
     exitCode = session.status;
   } else if (!options.batch.empty()) {
     std::vector<const char*> arguments;

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -21,6 +22,8 @@ std::string FullPath(const std::string& path) {
   std::free(resolved);
   return full;
 }
+
+std::FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
 
 HostHandle StdErrHandle() { return reinterpret_cast<HostHandle>(intptr_t(2)); }
 

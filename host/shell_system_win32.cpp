@@ -26,6 +26,13 @@ std::string FullPath(const std::string& path) {
   return result;
 }
 
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+  std::u16string widePath = utf::To16(path);
+  std::u16string wideMode = utf::To16(mode);
+  return _wfopen(reinterpret_cast<const wchar_t*>(widePath.c_str()),
+                 reinterpret_cast<const wchar_t*>(wideMode.c_str()));
+}
+
 HostHandle StdErrHandle() { return GetStdHandle(STD_ERROR_HANDLE); }
 
 }  // namespace shell

@@ -18,7 +18,15 @@ PLACEHOLDER = re.compile(r"\{(CR|LF|TAB|ESC|NOEOL|LBRACE|BATCH|DIR|U\+[0-9A-Fa-f
 KEY_LINE = re.compile(r"^([a-z]+):(?: (.*))?$")
 BLOCK_KEYS = {"batch", "stdin", "stdout", "stderr"}
 LIST_KEYS = {"set", "env", "option"}
-VALUE_KEYS = {"cmd", "argv", "args", "status", "file", "plugin", "platform"}
+VALUE_KEYS = {"cmd", "argv", "args", "status", "file", "plugin", "platform", "encoding"}
+# How a batch block is written: the encoding and the byte-order mark.
+ENCODINGS = {
+    "utf-8": ("utf-8", b""),
+    "utf-8-bom": ("utf-8", b"\xef\xbb\xbf"),
+    "utf-16le-bom": ("utf-16-le", b"\xff\xfe"),
+    "utf-16be-bom": ("utf-16-be", b"\xfe\xff"),
+    "windows-1252": ("cp1252", b""),
+}
 PASSED_ENVIRONMENT = ("ASAN_", "UBSAN_", "LSAN_", "MSAN_")
 
 
@@ -66,6 +74,15 @@ def block_text(lines, context, where):
             end = ""
         parts.append(substitute(line, context, where) + end)
     return "".join(parts)
+
+
+def encoded(text, case, where):
+    """A batch or input block's bytes in the case's encoding."""
+    encoding = case.get("encoding", "utf-8")
+    if encoding not in ENCODINGS:
+        raise CaseFileError(f"{where}: unknown encoding '{encoding}'")
+    codec, mark = ENCODINGS[encoding]
+    return mark + text.encode(codec)
 
 
 def parse_case_file(path):
@@ -177,11 +194,11 @@ def run_case(case, path, options):
             command += shlex.split(substitute(case["argv"], context, where, split=True))
         elif "batch" in case:
             with open(batch_path, "wb") as handle:
-                handle.write(block_text(case["batch"], context, where).encode("utf-8"))
+                handle.write(encoded(block_text(case["batch"], context, where), case, where))
             command.append(context["batch"])
             command += shlex.split(substitute(case.get("args", ""), context, where, split=True))
         else:
-            stdin_bytes = block_text(case["stdin"], context, where).encode("utf-8")
+            stdin_bytes = encoded(block_text(case["stdin"], context, where), case, where)
         try:
             result = subprocess.run(command, input=stdin_bytes, capture_output=True, cwd=directory,
                                     env=environment, timeout=options.timeout)
