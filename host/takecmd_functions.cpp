@@ -117,10 +117,11 @@ int RepeatFunction(const std::u16string& argument, std::u16string& result) {
     ReportBadArgument(u"repeat", argument, u"a text and a count");
     return 1;
   }
-  size_t limit = size_t(MAX_TEXT_LEN);
-  for (int64_t k = 0; k < times && !text.empty() && result.size() < limit; ++k) {
-    AppendBounded(result, text, limit);
+  if (!text.empty() && times > int64_t(MAX_TEXT_LEN / text.size())) {
+    ReportBadArgument(u"repeat", argument, u"a result of at most 16383 characters");
+    return 1;
   }
+  for (int64_t k = 0; k < times && !text.empty(); ++k) result += text;
   return 0;
 }
 
