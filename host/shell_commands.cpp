@@ -118,6 +118,7 @@ int UnsetArray(const std::u16string& arguments) {
 
 int Help(Session& session, const std::u16string& arguments) {
   std::u16string topic = TrimBlanks(arguments);
+  StandInSyncEnvironment();
   if (session.plugin->help == nullptr || session.plugin->help(topic.c_str()) == 0) {
     ReportError(u"no help for " + Quoted(topic));
     return 1;
@@ -161,6 +162,7 @@ int RunPluginCommand(CommandEntry entry, const std::u16string& arguments) {
   static char16_t buffer[MAX_ARG_LEN];
   size_t length = arguments.copy(buffer, size_t(MAX_TEXT_LEN));
   buffer[length] = 0;
+  StandInSyncEnvironment();
   return entry(buffer) & 0xFF;
 }
 

@@ -74,6 +74,7 @@ bool LoadPlugin(const std::string& path, Plugin& plugin) {
   plugin.help = reinterpret_cast<HelpEntry>(FindExport(plugin.module, "Help"));
   plugin.usage = reinterpret_cast<UsageEntry>(FindExport(plugin.module, "Usage"));
   RegisterImplementedNames(plugin, ImplementsText(getInfo()));
+  StandInSyncEnvironment();
   if (plugin.initialize != nullptr) plugin.initialize();
   return true;
 }

@@ -13,9 +13,10 @@
 
 extern "C" {
 
-// Variables, matched without regard to case. Values are UTF-8. Setting
-// an ordinary variable also sets it in the process environment, as the
-// real host does; internal variables (names starting with '_') are not.
+// Variables, matched without regard to case. Values are UTF-8. Ordinary
+// variables are also the plugin's environment, as in the real host
+// (StandInEnvironment below; on Windows they are set in the process
+// environment); internal variables (names starting with '_') are not.
 HOST_IMPORT void STANDIN_API StandInSetVariable(const char* name, const char* value);
 HOST_IMPORT void STANDIN_API StandInUnsetVariable(const char* name);
 // The value, or null when unset. Valid until the next change.
@@ -35,6 +36,20 @@ HOST_IMPORT void STANDIN_API StandInReset(void);
 //   environment (internal names excepted), as the real host does.
 // Values given and returned here may carry lone surrogates as
 // three-byte sequences (WTF-8), so any UTF-16 text survives the trip.
+
+// The plugin's environment on systems other than Windows, with the
+// contract of its platform lookup: an ordinary variable (not an internal
+// one) or else the process environment, names matched without regard to
+// case as on Windows. Writes the value into buffer (capacity units,
+// terminator included) and returns its length; 0 when absent or empty;
+// -1 when it does not fit (the buffer is then left empty).
+HOST_IMPORT int STANDIN_API StandInEnvironment(const char16_t* name, char16_t* buffer, int capacity);
+
+// Brings the process environment up to date with the variables where
+// the plugin reads it there (Windows; nothing elsewhere). The host does it
+// before each plugin function it calls; a program that calls the plugin's
+// entry points itself calls this first.
+HOST_IMPORT void STANDIN_API StandInSyncEnvironment(void);
 
 // Batch parameters: arguments[0] is %0, arguments[1..9] are %1..%9, and
 // %* is arguments[1..] joined by blanks. count 0 clears them.

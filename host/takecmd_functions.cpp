@@ -130,6 +130,7 @@ int CallPlugin(PluginFunction function, const std::u16string& argument, std::u16
   // another function.
   // Only the terminator is set: the function owns the buffer's contents.
   std::unique_ptr<char16_t[]> buffer(new char16_t[MAX_ARG_LEN]);
+  PlatformSyncEnvironment();
   size_t n = argument.copy(buffer.get(), size_t(MAX_TEXT_LEN));
   buffer[n] = 0;
   if (function(buffer.get()) != 0) return 1;

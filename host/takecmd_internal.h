@@ -38,8 +38,18 @@ void PlatformConsoleWrite(int stream, const char* bytes, size_t length);
 void PlatformConsoleFlush(int stream);
 // 1 or 2 for the standard handles, 0 for anything else.
 int PlatformHandleStream(HostHandle handle);
-// Sets (or, for an empty value, removes) a process environment variable.
-void PlatformSetEnvironment(const std::u16string& name, const std::u16string& value);
+// Makes a user variable's new value (empty: removed) visible to the
+// plugin's environment lookups. On Windows the plugin asks the process
+// environment, so the variable is set there (at the next
+// PlatformSyncEnvironment); elsewhere it asks the host
+// (StandInEnvironment), which answers from its table, so nothing is done.
+// Either way a `set` costs the same however many variables there are.
+void PlatformPublishVariable(const std::u16string& name, const std::u16string& value);
+// Applies the published changes to the process environment where they
+// were deferred (Windows); called before the plugin runs.
+void PlatformSyncEnvironment();
+// A process environment variable, its name matched without regard to
+// case as on Windows.
 bool PlatformGetEnvironment(const std::u16string& name, std::u16string& value);
 
 // --- Formatter (takecmd_format.cpp) ------------------------------------
@@ -54,6 +64,9 @@ std::u16string UpperKey(const std::u16string& name);
 // Looks up a variable: user and internal variables first, then the
 // process environment (for ordinary names). False when unset.
 bool LookupVariable(const std::u16string& name, std::u16string& value);
+// What the plugin's environment holds: an ordinary variable, else the
+// process environment.
+bool LookupEnvironment(const std::u16string& name, std::u16string& value);
 void SetVariable(const std::u16string& name, const std::u16string& value);
 void UnsetVariable(const std::u16string& name);
 void ResetVariables();

@@ -1,5 +1,6 @@
-// Host variables: user variables (mirrored into the process environment),
-// internal variables with their defaults, and the batch parameters.
+// Host variables: user variables, internal variables with their defaults,
+// and the batch parameters. The user variables are also the plugin's
+// environment (see PlatformPublishVariable and StandInEnvironment).
 
 #include <map>
 #include <string>
@@ -93,7 +94,7 @@ void SetVariable(const std::u16string& name, const std::u16string& value) {
   }
   // The environment keeps the name as first set, so that a change
   // written in another case replaces it rather than adding a second one.
-  if (!IsInternalName(name)) PlatformSetEnvironment(found->second.name, value);
+  if (!IsInternalName(name)) PlatformPublishVariable(found->second.name, value);
 }
 
 void UnsetVariable(const std::u16string& name) {
@@ -101,12 +102,12 @@ void UnsetVariable(const std::u16string& name) {
   auto found = variables.find(UpperKey(name));
   std::u16string stored = found == variables.end() ? name : found->second.name;
   if (found != variables.end()) variables.erase(found);
-  if (!IsInternalName(name)) PlatformSetEnvironment(stored, std::u16string());
+  if (!IsInternalName(name)) PlatformPublishVariable(stored, std::u16string());
 }
 
 void ResetVariables() {
   for (const auto& entry : variables) {
-    if (!IsInternalName(entry.second.name)) PlatformSetEnvironment(entry.second.name, std::u16string());
+    if (!IsInternalName(entry.second.name)) PlatformPublishVariable(entry.second.name, std::u16string());
   }
   variables.clear();
   SetDefaults();
@@ -137,6 +138,17 @@ void SetBatchArguments(int count, const char* const* arguments) {
       batchAllArguments += argument;
     }
   }
+}
+
+bool LookupEnvironment(const std::u16string& name, std::u16string& value) {
+  if (!IsInternalName(name)) {
+    auto found = variables.find(UpperKey(name));
+    if (found != variables.end()) {
+      value = found->second.value;
+      return true;
+    }
+  }
+  return PlatformGetEnvironment(name, value);
 }
 
 bool LookupBatchParameter(char16_t which, std::u16string& value) {
@@ -174,6 +186,21 @@ HOST_IMPORT const char* STANDIN_API StandInGetVariable(const char* name) {
   lastValue = utf::To8(value);
   return lastValue.c_str();
 }
+
+HOST_IMPORT int STANDIN_API StandInEnvironment(const char16_t* name, char16_t* buffer, int capacity) {
+  if (name == nullptr || buffer == nullptr || capacity <= 0) return -1;
+  buffer[0] = 0;
+  size_t length = 0;
+  while (length < size_t(MAX_TEXT_LEN) && name[length] != 0) ++length;
+  std::u16string value;
+  if (length == 0 || !LookupEnvironment(std::u16string(name, length), value)) return 0;
+  if (value.size() > size_t(capacity) - 1) return -1;
+  value.copy(buffer, value.size());
+  buffer[value.size()] = 0;
+  return int(value.size());
+}
+
+HOST_IMPORT void STANDIN_API StandInSyncEnvironment(void) { PlatformSyncEnvironment(); }
 
 HOST_IMPORT void STANDIN_API StandInSetBatchArguments(int count, const char* const* arguments) {
   SetBatchArguments(count, arguments);
