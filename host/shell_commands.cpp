@@ -25,15 +25,7 @@ std::vector<std::u16string> Words(const std::u16string& text) {
   return words;
 }
 
-bool IsVariableName(const std::u16string& name) {
-  if (name.empty()) return false;
-  for (char16_t c : name) {
-    bool ok = (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
-              c == u'_' || c == u'$';
-    if (!ok) return false;
-  }
-  return true;
-}
+bool IsVariableName(const std::u16string& name) { return StandInValidName(name.c_str()) == 1; }
 
 int Echo(const std::u16string& arguments, bool lineEnd) {
   if (lineEnd) {

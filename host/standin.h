@@ -22,6 +22,10 @@ HOST_IMPORT void STANDIN_API StandInUnsetVariable(const char* name);
 // The value, or null when unset. Valid until the next change.
 HOST_IMPORT const char* STANDIN_API StandInGetVariable(const char* name);
 
+// 1 when name is a valid variable or array name: letters and digits of
+// any script, '_' and '$'; else 0.
+HOST_IMPORT int STANDIN_API StandInValidName(const char16_t* name);
+
 // Restores the defaults: no user variables or arrays, internal variables
 // at their defaults (_4ver 33.0, _cmdproc TCC, _transient 1, _pipe 0,
 // _batch 0, _batchname empty, _batchline 0), no batch parameters,
@@ -99,7 +103,7 @@ typedef int(STANDIN_PLUGIN_CC* StandInFunction)(char16_t* buffer);
 HOST_IMPORT void STANDIN_API StandInRegisterFunction(const char* name, StandInFunction function);
 
 // Expansion:
-// - %NAME and %NAME% (name: ASCII letters, digits, '_', '$'), %[NAME],
+// - %NAME and %NAME% (name: as StandInValidName), %[NAME],
 //   %% for '%', %0..%9 and %*; unset variables give nothing.
 // - %NAME[i] / %NAME[i,j]: array elements; the indices are expanded first.
 // - %@NAME[args]: variable functions, arguments expanded first (innermost

@@ -102,6 +102,21 @@ TEST_F(HostVariables, ThePluginsEnvironmentIsTheVariablesThenTheProcess) {
   EXPECT_EQ(-1, StandInEnvironment(nullptr, buffer, 4));
 }
 
+TEST_F(HostVariables, NamesAreLettersAndDigitsOfAnyScript) {
+  const struct {
+    const char16_t* name;
+    int valid;
+  } cases[] = {
+      {u"abc_$9", 1},   {u"Größe", 1},   {u"τιμή", 1},    {u"Фрукты", 1},  {u"果物", 1},
+      {u"x\u00B2", 1},  {u"\U0001D49C", 1},  // a letter outside the basic plane
+      {u"", 0},         {u"a-b", 0},     {u"a b", 0},     {u"a\u00A0b", 0}, {u"a\u00D7b", 0},
+      {u"a\u20ACb", 0}, {u"a\u2014b", 0}, {u"a\u3000b", 0}, {u"a\uFF06b", 0}, {u"a\uFF1Cb", 0},
+      {u"a\u00AAb", 0},  // ª is no letter in the plugin's Latin-1 table either
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.valid, StandInValidName(c.name)) << Printable(c.name);
+  EXPECT_EQ(0, StandInValidName(nullptr));
+}
+
 TEST_F(HostVariables, InternalVariablesStayOutOfTheEnvironment) {
   StandInSetVariable("_kelvo_internal", "x");
   EXPECT_EQ(nullptr, std::getenv("_kelvo_internal"));
