@@ -24,6 +24,9 @@ void* FindExport(void* module, const std::string& name);
 // The plugin module beside the shell executable.
 std::string DefaultPluginPath();
 bool StdinIsTerminal();
+// Process set-up before anything runs: a write to a pipe whose reader has
+// gone fails with an error the host reports, instead of a silent signal.
+void PrepareProcess();
 // The absolute form of a path (the path itself when it cannot be made).
 std::string FullPath(const std::string& path);
 // fopen with a UTF-8 path.
@@ -58,6 +61,9 @@ void RunLine(Session& session, const std::u16string& line);
 int RunCommand(Session& session, const std::u16string& word, const std::u16string& arguments);
 // Runs a batch file; false (after a message) when it cannot be read.
 bool RunBatchFile(Session& session, const std::string& path);
+// Reads a whole file of at most 256 MiB.
+enum FileRead { FILE_READ, FILE_UNREADABLE, FILE_TOO_LARGE };
+FileRead ReadTextFile(const std::string& path, std::string& content);
 // Runs the lines of a batch file's decoded text.
 void RunBatchText(Session& session, const std::u16string& text);
 // Runs one line of input bytes (decoded as DecodeLineBytes does).
@@ -66,6 +72,13 @@ void RunInputLine(Session& session, const std::string& bytes);
 // prompt before each when prompt is set.
 void RunPlainInput(Session& session, bool prompt);
 extern const char16_t PROMPT[];
+
+// --- Redirection (shell_redirect.cpp) ----------------------------------------
+// Takes the redirections (">", ">>", "2>", ">&", "2>&1" ...) out of an
+// expanded line and sends the output there until StandInEndRedirection.
+// False after a message when one names no file or its file cannot be
+// opened.
+bool ApplyRedirections(std::u16string& line);
 
 // --- Interactive input (shell_editor_*.cpp) ----------------------------------
 // Runs the lines of standard input: with line editing and history when

@@ -131,6 +131,24 @@ int Usage(Session& session, const std::u16string& arguments) {
   return 0;
 }
 
+// Shows a text file, read as a batch file is (UTF-8, UTF-16 with a
+// byte-order mark, or Windows-1252).
+int Type(const std::u16string& arguments) {
+  std::u16string name = TrimBlanks(arguments);
+  if (name.size() >= 2 && name.front() == u'"' && name.back() == u'"') name = name.substr(1, name.size() - 2);
+  if (name.empty()) {
+    ReportError(u"type needs a file name");
+    return 1;
+  }
+  std::string bytes;
+  if (ReadTextFile(utf::To8(name), bytes) != FILE_READ) {
+    ReportError(u"cannot read " + Quoted(name));
+    return 1;
+  }
+  WriteOut(DecodeBatchText(bytes));
+  return 0;
+}
+
 int Exit(Session& session, const std::u16string& arguments) {
   std::u16string text = TrimBlanks(arguments);
   if (text.empty()) {
@@ -174,6 +192,7 @@ int RunCommand(Session& session, const std::u16string& word, const std::u16strin
   if (name == u"help") return Help(session, arguments);
   if (name == u"usage") return Usage(session, arguments);
   if (name == u"exit") return Exit(session, arguments);
+  if (name == u"type") return Type(arguments);
   ReportError(u"unknown command " + Quoted(word));
   return 1;
 }

@@ -120,6 +120,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  shell::PrepareProcess();
   Options options;
   if (!ParseOptions(argc, argv, options)) {
     StandInFlush();

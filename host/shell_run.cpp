@@ -15,9 +15,9 @@ const char16_t PROMPT[] = u"kelvo> ";
 
 namespace {
 
-// Batch files and interactive lines beyond these sizes are refused
-// rather than read into memory.
-constexpr size_t MAX_BATCH_FILE_BYTES = size_t(256) << 20;
+// Files and interactive lines beyond these sizes are refused rather than
+// read into memory.
+constexpr size_t MAX_TEXT_FILE_BYTES = size_t(256) << 20;
 constexpr size_t MAX_INPUT_LINE_BYTES = size_t(1) << 20;
 
 size_t SkipBlanks(const std::u16string& text, size_t at) {
@@ -64,12 +64,19 @@ void RunLine(Session& session, const std::u16string& line) {
     return;
   }
   std::u16string expanded(buffer);
+  if (!ApplyRedirections(expanded)) {
+    StandInEndRedirection();
+    session.status = 1;
+    return;
+  }
   size_t wordStart = SkipBlanks(expanded, 0);
-  if (wordStart >= expanded.size()) return;
-  size_t wordEnd = WordEnd(expanded, wordStart);
-  std::u16string word = expanded.substr(wordStart, wordEnd - wordStart);
-  std::u16string arguments = expanded.substr(SkipBlanks(expanded, wordEnd));
-  session.status = RunCommand(session, word, arguments);
+  if (wordStart < expanded.size()) {
+    size_t wordEnd = WordEnd(expanded, wordStart);
+    std::u16string word = expanded.substr(wordStart, wordEnd - wordStart);
+    std::u16string arguments = expanded.substr(SkipBlanks(expanded, wordEnd));
+    session.status = RunCommand(session, word, arguments);
+  }
+  StandInEndRedirection();
 }
 
 void RunBatchText(Session& session, const std::u16string& text) {
@@ -85,31 +92,32 @@ void RunBatchText(Session& session, const std::u16string& text) {
   }
 }
 
-bool RunBatchFile(Session& session, const std::string& path) {
+FileRead ReadTextFile(const std::string& path, std::string& content) {
   std::FILE* file = OpenFile(path, "rb");
-  if (file == nullptr) {
-    ReportError(u"cannot open the batch file " + Quoted(utf::To16(path)));
-    return false;
-  }
-  std::string content;
+  if (file == nullptr) return FILE_UNREADABLE;
+  content.clear();
   char chunk[65536];
   size_t n = 0;
   bool tooLarge = false;
-  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-    if (content.size() + n > MAX_BATCH_FILE_BYTES) {
-      tooLarge = true;
-      break;
-    }
-    content.append(chunk, n);
+  while (!tooLarge && (n = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+    tooLarge = content.size() + n > MAX_TEXT_FILE_BYTES;
+    if (!tooLarge) content.append(chunk, n);
   }
   // A directory opens on some systems and fails only when read.
   bool unreadable = std::ferror(file) != 0;
   std::fclose(file);
-  if (unreadable) {
+  if (unreadable) return FILE_UNREADABLE;
+  return tooLarge ? FILE_TOO_LARGE : FILE_READ;
+}
+
+bool RunBatchFile(Session& session, const std::string& path) {
+  std::string content;
+  FileRead read = ReadTextFile(path, content);
+  if (read == FILE_UNREADABLE) {
     ReportError(u"cannot open the batch file " + Quoted(utf::To16(path)));
     return false;
   }
-  if (tooLarge) {
+  if (read == FILE_TOO_LARGE) {
     ReportError(u"the batch file " + Quoted(utf::To16(path)) + u" is larger than 256 MiB");
     return false;
   }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,8 @@
 namespace shell {
 
 bool StdinIsTerminal() { return isatty(0) == 1; }
+
+void PrepareProcess() { std::signal(SIGPIPE, SIG_IGN); }
 
 std::string FullPath(const std::string& path) {
   char* resolved = realpath(path.c_str(), nullptr);

@@ -15,6 +15,9 @@ namespace shell {
 
 bool StdinIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
 
+// A write to a closed pipe fails with an error here already.
+void PrepareProcess() {}
+
 std::string FullPath(const std::string& path) {
   std::u16string wide = utf::To16(path);
   wchar_t* full = _wfullpath(nullptr, reinterpret_cast<const wchar_t*>(wide.c_str()), 0);

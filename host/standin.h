@@ -120,7 +120,8 @@ HOST_IMPORT int STANDIN_API StandInExpand(char16_t* text, int capacity);
 
 // Capture: while on, output is kept in memory instead of written.
 // Streams: 1 standard output, 2 standard error, 3 message boxes (each box
-// recorded as its caption, a line feed, its text and a line feed).
+// recorded as its caption, a line feed, its text and a line feed), 4
+// output redirected to files (no file is opened while capturing).
 // Captured text is the raw UTF-16 the plugin wrote, before the console
 // conversion of fullwidth forms.
 HOST_IMPORT void STANDIN_API StandInCapture(int on);
@@ -138,6 +139,22 @@ HOST_IMPORT void STANDIN_API StandInClearCaptured(void);
 HOST_IMPORT int STANDIN_API StandInConsoleBytes(const char16_t* text, char* out, int capacity);
 // Flushes standard output and standard error.
 HOST_IMPORT void STANDIN_API StandInFlush(void);
+
+// Redirection: stream 1 (standard output) or 2 (standard error) is
+// written to the file at path from now on, in UTF-8 converted as the
+// console is; the file is emptied first unless append is set. Returns 0,
+// or -1 after a message ("kelvo: cannot open ...") when it cannot be
+// opened. StandInRedirectErrorToOutput sends standard error wherever
+// standard output goes now. StandInEndRedirection closes the files and
+// sends both streams to the console again.
+HOST_IMPORT int STANDIN_API StandInRedirect(int stream, const char16_t* path, int append);
+HOST_IMPORT void STANDIN_API StandInRedirectErrorToOutput(void);
+HOST_IMPORT void STANDIN_API StandInEndRedirection(void);
+
+// A write that fails (a full disk, a pipe whose reader has gone) ends the
+// process with status 1 after the line "kelvo: cannot write to WHAT:
+// REASON" on standard error (unless that is what failed): lost output
+// must not look like success.
 
 // The message box the plugin's platform layer calls on Linux. Always
 // recorded in stream 3; drawn as a frame on standard output when output

@@ -18,7 +18,8 @@ PLACEHOLDER = re.compile(r"\{(CR|LF|TAB|ESC|NOEOL|LBRACE|BATCH|DIR|U\+[0-9A-Fa-f
 KEY_LINE = re.compile(r"^([a-z]+):(?: (.*))?$")
 BLOCK_KEYS = {"batch", "stdin", "stdout", "stderr"}
 LIST_KEYS = {"set", "env", "option"}
-VALUE_KEYS = {"cmd", "argv", "args", "status", "file", "plugin", "platform", "encoding"}
+VALUE_KEYS = {"cmd", "argv", "args", "status", "file", "plugin", "platform", "encoding", "output",
+              "reader"}
 # How a batch block is written: the encoding and the byte-order mark.
 ENCODINGS = {
     "utf-8": ("utf-8", b""),
@@ -162,6 +163,40 @@ def shown(data):
     return [repr(line)[1:-1] for line in text.splitlines(keepends=True)] or ["(empty)"]
 
 
+def run_into_file(command, stdin_bytes, directory, environment, options, path):
+    """Runs the shell with standard output written to path (e.g. /dev/full)."""
+    with open(path, "wb") as output:
+        result = subprocess.run(command, input=stdin_bytes, stdout=output, stderr=subprocess.PIPE,
+                                cwd=directory, env=environment, timeout=options.timeout)
+    result.stdout = b""
+    return result
+
+
+def run_with_reader(command, stdin_bytes, directory, environment, options, count):
+    """Runs the shell with standard output on a pipe whose reader takes
+    count bytes and then closes it; standard output is what it read."""
+    with tempfile.TemporaryFile() as errors, tempfile.TemporaryFile() as given:
+        given.write(stdin_bytes)
+        given.seek(0)
+        process = subprocess.Popen(command, stdin=given, stdout=subprocess.PIPE, stderr=errors,
+                                   cwd=directory, env=environment)
+        taken = b""
+        while len(taken) < count:
+            piece = process.stdout.read(count - len(taken))
+            if not piece:
+                break
+            taken += piece
+        process.stdout.close()
+        try:
+            process.wait(timeout=options.timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+            raise
+        errors.seek(0)
+        return subprocess.CompletedProcess(command, process.returncode, taken, errors.read())
+
+
 def run_case(case, path, options):
     where = f"{path}:{case['line']}"
     with tempfile.TemporaryDirectory(prefix="kelvo-e2e-") as directory:
@@ -200,10 +235,19 @@ def run_case(case, path, options):
         else:
             stdin_bytes = encoded(block_text(case["stdin"], context, where), case, where)
         try:
-            result = subprocess.run(command, input=stdin_bytes, capture_output=True, cwd=directory,
-                                    env=environment, timeout=options.timeout)
+            if "output" in case:
+                result = run_into_file(command, stdin_bytes, directory, environment, options,
+                                       substitute(case["output"], context, where))
+            elif "reader" in case:
+                result = run_with_reader(command, stdin_bytes, directory, environment, options,
+                                         int(case["reader"]))
+            else:
+                result = subprocess.run(command, input=stdin_bytes, capture_output=True, cwd=directory,
+                                        env=environment, timeout=options.timeout)
         except subprocess.TimeoutExpired:
             return [f"timed out after {options.timeout} s"]
+        except ValueError:
+            raise CaseFileError(f"{where}: reader must be a number") from None
         expected_out = block_text(case.get("stdout", []), context, where).encode("utf-8")
         expected_err = block_text(case.get("stderr", []), context, where).encode("utf-8")
         try:
