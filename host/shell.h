@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "kelvo/host.h"
 #include "kelvo/plugin.h"
@@ -41,6 +42,7 @@ struct Plugin {
   HelpEntry help = nullptr;
   UsageEntry usage = nullptr;
   std::map<std::u16string, CommandEntry> commands;  // keyed by the lower-case name
+  std::vector<std::u16string> topics;  // the names it implements, lower case, '@' for functions
 };
 
 // Loads the module, reads its identity and registers every name it
@@ -48,6 +50,9 @@ struct Plugin {
 // module cannot be used at all.
 bool LoadPlugin(const std::string& path, Plugin& plugin);
 void UnloadPlugin(Plugin& plugin);  // ShutdownPlugin(0)
+// "NAME MAJOR.MINOR.BUILD (PATH)" from the module's identity record,
+// without initializing it. False after a message.
+bool PluginIdentity(const std::string& path, std::u16string& identity);
 
 // --- Lines and commands (shell_run.cpp, shell_commands.cpp) ------------------
 struct Session {
@@ -72,6 +77,13 @@ void RunInputLine(Session& session, const std::string& bytes);
 // prompt before each when prompt is set.
 void RunPlainInput(Session& session, bool prompt);
 extern const char16_t PROMPT[];
+
+// --- Help (shell_help.cpp) -------------------------------------------------
+// help alone lists the topics; help TOPIC shows the plugin's help (TOPIC
+// may leave out a function's '@') or a line on one of the shell's own
+// commands, and suggests the nearest topic for one it does not know.
+int Help(Session& session, const std::u16string& arguments);
+int Usage(Session& session, const std::u16string& arguments);
 
 // --- Redirection (shell_redirect.cpp) ----------------------------------------
 // Takes the redirections (">", ">>", "2>", ">&", "2>&1" ...) out of an

@@ -108,29 +108,6 @@ int UnsetArray(const std::u16string& arguments) {
   return 0;
 }
 
-int Help(Session& session, const std::u16string& arguments) {
-  std::u16string topic = TrimBlanks(arguments);
-  StandInSyncEnvironment();
-  if (session.plugin->help == nullptr || session.plugin->help(topic.c_str()) == 0) {
-    ReportError(u"no help for " + Quoted(topic));
-    return 1;
-  }
-  return 0;
-}
-
-int Usage(Session& session, const std::u16string& arguments) {
-  std::u16string topic = TrimBlanks(arguments);
-  char16_t buffer[SMALL_BUF_LEN] = {};
-  if (session.plugin->usage == nullptr || session.plugin->usage(topic.c_str(), buffer) == 0) {
-    ReportError(u"no usage for " + Quoted(topic));
-    return 1;
-  }
-  buffer[SMALL_BUF_LEN - 1] = 0;
-  WriteOut(buffer);
-  WriteOut(u"\n");
-  return 0;
-}
-
 // Shows a text file, read as a batch file is (UTF-8, UTF-16 with a
 // byte-order mark, or Windows-1252).
 int Type(const std::u16string& arguments) {

@@ -14,7 +14,7 @@ import subprocess
 import sys
 import tempfile
 
-PLACEHOLDER = re.compile(r"\{(CR|LF|TAB|ESC|NOEOL|LBRACE|BATCH|DIR|U\+[0-9A-Fa-f]{4,6})\}")
+PLACEHOLDER = re.compile(r"\{(CR|LF|TAB|ESC|NOEOL|LBRACE|BATCH|DIR|PLUGIN|U\+[0-9A-Fa-f]{4,6})\}")
 KEY_LINE = re.compile(r"^([a-z]+):(?: (.*))?$")
 BLOCK_KEYS = {"batch", "stdin", "stdout", "stderr"}
 LIST_KEYS = {"set", "env", "option"}
@@ -58,6 +58,8 @@ def substitute(text, context, where, split=False):
             return shlex.quote(context["batch"]) if split else context["batch"]
         if name == "DIR":
             return shlex.quote(context["dir"]) if split else context["dir"]
+        if name == "PLUGIN":
+            return context["plugin"]
         code = int(name[2:], 16)
         if code > 0x10FFFF or 0xD800 <= code <= 0xDFFF:
             raise CaseFileError(f"{where}: {{{name}}} is not a character that UTF-8 can carry")
@@ -202,7 +204,9 @@ def run_case(case, path, options):
     with tempfile.TemporaryDirectory(prefix="kelvo-e2e-") as directory:
         directory = os.path.realpath(directory)
         batch_path = os.path.join(directory, case.get("file", "case.btm"))
-        context = {"batch": shell_path(batch_path, options), "dir": shell_path(directory, options)}
+        module = "libkelvo.so" if options.platform == "linux" else "kelvo.dll"
+        context = {"batch": shell_path(batch_path, options), "dir": shell_path(directory, options),
+                   "plugin": shell_path(os.path.join(os.path.dirname(options.shell), module), options)}
         command = options.wrapper + [options.shell]
         plugin = case.get("plugin")
         if plugin == "test":
