@@ -8,6 +8,7 @@
 
 #include <histedit.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <clocale>
 #include <cstdio>
@@ -48,7 +49,10 @@ void RunEditedInput(Session& session) {
   // The terminal's character set, so that characters beyond ASCII are
   // edited as characters rather than bytes.
   std::setlocale(LC_CTYPE, "");
-  EditLine* editor = el_init("kelvo", stdin, stdout, stderr);
+  // The prompt and the line being edited go to the terminal, also when
+  // the output itself goes to a file or a pipe.
+  std::FILE* screen = isatty(1) ? stdout : stderr;
+  EditLine* editor = el_init("kelvo", stdin, screen, stderr);
   History* past = history_init();
   if (editor == nullptr || past == nullptr) {
     if (editor != nullptr) el_end(editor);
@@ -75,12 +79,13 @@ void RunEditedInput(Session& session) {
     if (text == nullptr && interrupted) {
       // The typed line is dropped; a new prompt starts on a fresh line.
       el_reset(editor);
-      std::fputs("^C\n", stdout);
-      std::fflush(stdout);
+      std::fputs("^C\n", screen);
+      std::fflush(screen);
       continue;
     }
     if (text == nullptr || count <= 0) {  // Ctrl+D on an empty line, or the end of input
-      std::fputs("\n", stdout);
+      std::fputs("\n", screen);
+      std::fflush(screen);
       break;
     }
     std::string bytes(text, size_t(count));
@@ -99,7 +104,7 @@ void RunEditedInput(Session& session) {
 }  // namespace
 
 void RunInteractive(Session& session) {
-  if (StdinIsTerminal()) {
+  if (StdinIsTerminal() && (isatty(1) || isatty(2))) {
     RunEditedInput(session);
   } else {
     RunPlainInput(session, false);
