@@ -1,5 +1,7 @@
 # Kelvo: the two commands a newcomer needs are `make demo` and `make test`.
 JOBS ?= 2
+# Sub-makes (the CMake build) keep quiet about the directories they enter.
+MAKEFLAGS += --no-print-directory
 BUILD_TYPE ?= RelWithDebInfo
 WINDOWS_BUILD_TYPE ?= Release
 
@@ -35,7 +37,13 @@ windows: deps-windows
 	  -DCMAKE_BUILD_TYPE=$(WINDOWS_BUILD_TYPE) >/dev/null
 	@cmake --build build-win64 -j$(JOBS)
 
-demo: build
+# Only the page goes to standard output, so `make demo > page.html` gives
+# a valid page; installing and building report on standard error. A
+# second run only checks that everything is up to date.
+demo:
+	@tools/install-deps.sh base >&2
+	@test -f build/CMakeCache.txt || cmake -S . -B build -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >&2
+	@cmake --build build -j$(JOBS) --target kelvo_shell >&2
 	@build/kelvo examples/demo.btm
 
 test: deps-fuzz build build-asan windows

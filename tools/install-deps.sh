@@ -5,7 +5,7 @@
 set -euo pipefail
 
 declare -A GROUP_PACKAGES=(
-  [base]="g++ cmake make libgtest-dev libgmock-dev python3"
+  [base]="g++ cmake make libgtest-dev libgmock-dev libedit-dev python3"
   [windows]="g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64"
   [fuzz]="clang libclang-rt-14-dev python3-html5lib"
   [bench]="libbenchmark-dev fortunes fortunes-min pkg-config libglib2.0-dev libcurl4-openssl-dev python3-smartypants nodejs"

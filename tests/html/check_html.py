@@ -13,7 +13,8 @@ checks that it reads as intended:
   comment and nothing else, and the comment holds the input with blanks
   added and nothing else, for the fuzz corpus and for generated texts full
   of "<", "!", "-", ">", blanks and their fullwidth forms;
-- the demo page parses without a single parse error.
+- the example pages (the demo, the report, the link page) parse without a
+  single parse error, and their links are the addresses intended.
 
 Exit status 0 when all hold, 1 when one does not, 77 when html5lib is not
 installed (CTest reports the test as skipped).
@@ -23,6 +24,7 @@ import os
 import random
 import subprocess
 import sys
+import tempfile
 
 try:
     import html5lib
@@ -324,22 +326,56 @@ def check_table(html, cells, options, result, failures):
                          "expected: %r\n    parsed:   %r" % (want[:300], got[:300]))
 
 
-def check_demo(shell, demo, failures):
-    result = subprocess.run([shell, demo], capture_output=True, check=False)
+def run_page(shell, batch, directory):
+    """The page an example writes: into the file named as its first
+    argument when it writes one, else on standard output."""
+    target = os.path.join(directory, os.path.basename(batch) + ".html")
+    result = subprocess.run([shell, batch, target], capture_output=True, check=False)
+    page = result.stdout
+    if os.path.exists(target):
+        with open(target, "rb") as handle:
+            page = handle.read()
+    return result, page
+
+
+# Each link a page holds, as a parser reads its address (entities decoded).
+EXPECTED_LINKS = {
+    "links.btm": [
+        "https://www.example.org/search?q=Pride%20%26%20Prejudice",
+        "https://www.example.org/search?q=Les%20Mis\u00e9rables",
+        "https://www.example.org/search?q=Who%27s%20afraid?%20Essays%20--%20and%20letters",
+        "https://www.example.org/search?q=100%25%20cotton:%20a%20history",
+        "https://maps.example.org/?q=Caf\u00e9%20\u00dcber%20%26%20Co%2C%20Hauptstra\u00dfe%205&zoom=17",
+        "#top",
+        "mailto:group@example.org?subject=Next%20meeting",
+    ],
+}
+
+
+def check_page(shell, batch, failures):
+    with tempfile.TemporaryDirectory(prefix="kelvo-page-") as directory:
+        result, page = run_page(shell, batch, directory)
     if result.returncode != 0 or result.stderr:
-        failures.add("the demo page did not run cleanly", demo, "-", result.stderr.decode("utf-8", "replace")[:300])
+        failures.add("an example page did not run cleanly", batch, "-", result.stderr.decode("utf-8", "replace")[:300])
         return
     parser = html5lib.HTMLParser(namespaceHTMLElements=False)
-    parser.parse(result.stdout)
+    document = parser.parse(page)
     if parser.errors:
-        failures.add("the demo page has parse errors", demo, "-", str(parser.errors[:10]))
+        failures.add("an example page has parse errors", batch, "-", str(parser.errors[:10]))
+        return
+    wanted = EXPECTED_LINKS.get(os.path.basename(batch))
+    if wanted is not None:
+        links = [a.get("href") for a in document.iter("a")]
+        if links != wanted:
+            failures.add("an example page links elsewhere than intended", batch, "-",
+                         "expected: %r\n    parsed:   %r" % (wanted, links))
 
 
 def main():
     args = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     args.add_argument("--dump", required=True, help="the html_dump program")
-    args.add_argument("--shell", help="the kelvo shell, for the demo page")
-    args.add_argument("--demo", help="the demo batch file")
+    args.add_argument("--shell", help="the kelvo shell, for the example pages")
+    args.add_argument("--page", action="append", default=[], help="an example batch file; repeatable")
     args.add_argument("--count", type=int, default=4000, help="generated texts")
     options = args.parse_args()
 
@@ -370,15 +406,16 @@ def main():
             check_comment(html, payload, number, failures)
         else:
             check_table(html, payload, opts, number, failures)
-    if options.shell and options.demo:
-        check_demo(options.shell, options.demo, failures)
+    pages = options.page if options.shell else []
+    for batch in pages:
+        check_page(options.shell, batch, failures)
 
     for item in failures.items[:20]:
         print("FAIL:", item)
     entitized = sum(1 for r in requests if r[0] == "E")
-    print("html: %d entitized texts, %d comments, %d tables, demo page %s: %d passed, %d failed"
-          % (entitized, len(comments), len(tables), "checked" if options.shell else "not checked",
-             len(requests) + (1 if options.shell else 0) - len(failures.items), len(failures.items)))
+    print("html: %d entitized texts, %d comments, %d tables, %d example pages: %d passed, %d failed"
+          % (entitized, len(comments), len(tables), len(pages),
+             len(requests) + len(pages) - len(failures.items), len(failures.items)))
     return 1 if failures.items else 0
 
 
