@@ -3,12 +3,12 @@
 //
 // An HTML parser ends a comment at "-->" or "--!>" and reports a nested
 // "<!--"; a text holding one of them would leave the comment early. Each
-// is broken by one blank before the character that would complete it:
-// the blank completes nothing itself and cannot join the characters
-// after it into a new sequence, and putting it as late as possible breaks
-// overlapping sequences with the fewest blanks. A text without them goes
-// in unchanged. The console shows the fullwidth forms as ASCII, so they
-// are read folded.
+// holds two dashes in a row and is broken by one blank between them: the
+// blank completes nothing itself and cannot join the characters after it
+// into a new sequence. No later sequence can share the characters after
+// those dashes, so breaking each as it is completed uses the fewest
+// blanks. A text without them goes in unchanged. The console shows the
+// fullwidth forms as ASCII, so they are read folded.
 //
 // A text whose comment would not fit the ArgBuffer is refused rather than
 // returned without its end.
@@ -149,9 +149,23 @@ int FindBlanks(const char16_t* text, int length, uint16_t* at, int capacity) {
     const char16_t folded = FoldFullwidth(text[i]);
     if (folded == u'-') lastDash = i;
     if (Completes(written, folded)) {
-      if (blanks < capacity) at[blanks] = static_cast<uint16_t>(i);
+      // The blank goes between the sequence's two dashes, so that it never
+      // stands before a '>' (at the start of a word the host would read
+      // that '>' as a redirection). What was written last is then what
+      // follows that blank.
+      int secondDash;
+      if (folded == u'-') {  // "<!--"
+        secondDash = i;
+        written = {u' ', u'-', u'!'};
+      } else if (written.last == u'-') {  // "-->"
+        secondDash = i - 1;
+        written = {u'-', u' ', u'-'};
+      } else {  // "--!>"
+        secondDash = i - 2;
+        written.third = u' ';
+      }
+      if (blanks < capacity) at[blanks] = static_cast<uint16_t>(secondDash);
       ++blanks;
-      Push(&written, u' ');
     }
     Push(&written, folded);
   }

@@ -83,20 +83,20 @@ TEST_F(MarkupTest, Hcomment) {
 
 TEST_F(MarkupTest, HcommentBreaksWhatWouldEndTheComment) {
   const Row rows[] = {
-      {u"a --> <b>bold</b>", Comment(u"a -- > <b>bold</b>"), 0, u""},
-      {u"-->x", Comment(u"-- >x"), 0, u""},
-      {u"x-->", Comment(u"x-- >"), 0, u""},
-      {u"x--!>y", Comment(u"x--! >y"), 0, u""},
-      {u"<!-- nested -->", Comment(u"<!- - nested -- >"), 0, u""},
-      {u"--->", Comment(u"--- >"), 0, u""},
+      {u"a --> <b>bold</b>", Comment(u"a - -> <b>bold</b>"), 0, u""},
+      {u"-->x", Comment(u"- ->x"), 0, u""},
+      {u"x-->", Comment(u"x- ->"), 0, u""},
+      {u"x--!>y", Comment(u"x- -!>y"), 0, u""},
+      {u"<!-- nested -->", Comment(u"<!- - nested - ->"), 0, u""},
+      {u"--->", Comment(u"-- ->"), 0, u""},
       // One blank breaks both "<!--" and "-->"; "<!--->" needs two.
       {u"<!-->", Comment(u"<!- ->"), 0, u""},
-      {u"<!--->", Comment(u"<!- -- >"), 0, u""},
-      {u"--!-->", Comment(u"--!-- >"), 0, u""},
+      {u"<!--->", Comment(u"<!- - ->"), 0, u""},
+      {u"--!-->", Comment(u"--!- ->"), 0, u""},
       // The console prints the fullwidth forms as ASCII.
-      {u"\uFF0D\uFF0D\uFF1E", Comment(u"\uFF0D\uFF0D \uFF1E"), 0, u""},
+      {u"\uFF0D\uFF0D\uFF1E", Comment(u"\uFF0D \uFF0D\uFF1E"), 0, u""},
       {u"\uFF1C\uFF01-\uFF0D", Comment(u"\uFF1C\uFF01- \uFF0D"), 0, u""},
-      {u"-\uFF0D!>", Comment(u"-\uFF0D! >"), 0, u""},
+      {u"-\uFF0D!>", Comment(u"- \uFF0D!>"), 0, u""},
       // Nothing the parser would end the comment at: unchanged.
       {u"a--b", Comment(u"a--b"), 0, u""},
       {u"--", Comment(u"--"), 0, u""},
@@ -110,10 +110,10 @@ TEST_F(MarkupTest, HcommentBreaksWhatWouldEndTheComment) {
       {u"-- >", Comment(u"-- >"), 0, u""},
       {u"\u2010\u2010>", Comment(u"\u2010\u2010>"), 0, u""},
       // The limit counts the blanks: 16374 characters as written.
-      {u"-->" + Letters(16370), Comment(u"-- >" + Letters(16370)), 0, u""},
+      {u"-->" + Letters(16370), Comment(u"- ->" + Letters(16370)), 0, u""},
       {u"-->" + Letters(16371), u"-->" + Letters(16371), -1, COMMENT_TOO_LONG},
       {Letters(16371) + u"-->", Letters(16371) + u"-->", -1, COMMENT_TOO_LONG},
-      {Letters(16370) + u"-->", Comment(Letters(16370) + u"-- >"), 0, u""},
+      {Letters(16370) + u"-->", Comment(Letters(16370) + u"- ->"), 0, u""},
   };
   ExpectRows(f_hcomment, rows, std::size(rows));
 }
