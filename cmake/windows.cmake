@@ -64,11 +64,11 @@ list(FILTER KELVO_SOURCES EXCLUDE REGEX "platform_posix\\.cpp$")
 # The version resource is stamped whenever the module's code is rebuilt.
 set(KELVO_VERSION_RC ${CMAKE_BINARY_DIR}/version.rc)
 add_library(kelvo_objects OBJECT ${KELVO_SOURCES})
-target_include_directories(kelvo_objects PRIVATE include src host)
+target_include_directories(kelvo_objects PRIVATE include ${KELVO_GENERATED_DIR} src host)
 target_compile_options(kelvo_objects PRIVATE ${KELVO_WARNINGS})
 add_custom_command(OUTPUT ${KELVO_VERSION_RC}
   COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${PROJECT_SOURCE_DIR}/src/frame/version.rc.in
-          -DOUTPUT=${KELVO_VERSION_RC} -DKELVO_VERSION=${PROJECT_VERSION}
+          -DOUTPUT=${KELVO_VERSION_RC} -DKELVO_VERSION=${KELVO_VERSION}
           -P ${PROJECT_SOURCE_DIR}/cmake/version_resource.cmake
   DEPENDS ${PROJECT_SOURCE_DIR}/src/frame/version.rc.in
           ${PROJECT_SOURCE_DIR}/cmake/version_resource.cmake
@@ -106,8 +106,13 @@ if(SHELL_SOURCES)
   target_link_libraries(kelvo_shell PRIVATE takecmd_imports)
   target_link_options(kelvo_shell PRIVATE ${KELVO_STATIC_RUNTIME})
   add_dependencies(kelvo_shell takecmd kelvo_plugin)
+  # The manifest carries the project version; the resource script finds
+  # the written copy on the include path.
+  configure_file(${PROJECT_SOURCE_DIR}/host/kelvo_shell.manifest.in
+    ${KELVO_GENERATED_DIR}/kelvo_shell.manifest @ONLY)
+  target_include_directories(kelvo_shell PRIVATE ${KELVO_GENERATED_DIR})
   set_property(SOURCE ${PROJECT_SOURCE_DIR}/host/kelvo_shell.rc APPEND PROPERTY
-    OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/host/kelvo_shell.manifest)
+    OBJECT_DEPENDS ${KELVO_GENERATED_DIR}/kelvo_shell.manifest)
 endif()
 
 if(KELVO_TESTS)
