@@ -42,6 +42,8 @@ test: deps-fuzz build build-asan windows
 	@ctest --test-dir build --output-on-failure -j$(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir build-asan --output-on-failure -j$(JOBS)
+	@/usr/bin/python3 tests/windows/wine_run.py --explain \
+	  --i386-loader "$$(sed -n 's/^WINE32:FILEPATH=//p' build-win32/CMakeCache.txt)"
 	@ctest --test-dir build-win32 --output-on-failure -j$(JOBS)
 	@ctest --test-dir build-win64 --output-on-failure -j$(JOBS)
 	@FUZZ_TIME=$(FUZZ_TEST_TIME) FUZZ_JOBS=$(JOBS) fuzz/run.sh
