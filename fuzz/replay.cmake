@@ -4,7 +4,7 @@
 # Included by tests/CMakeLists.txt when KELVO_FUZZ_REPLAY is on (the
 # build without vector paths), where clang's libFuzzer build never runs.
 set(FUZZ_DIR ${PROJECT_SOURCE_DIR}/fuzz)
-set(FUZZ_REPLAY_RUNS 1500 CACHE STRING "Changed inputs each fuzz_replay test runs")
+set(FUZZ_REPLAY_RUNS 1000 CACHE STRING "Changed inputs each fuzz_replay test runs")
 
 add_library(fuzz_replay_harness STATIC
   ${FUZZ_DIR}/harness.cpp ${FUZZ_DIR}/function_call.cpp ${FUZZ_DIR}/markup_check.cpp

@@ -63,12 +63,12 @@ def run(command, **keywords):
 
 
 def build(architecture, toolchain, build_dir, jobs, environment):
-    """Builds kelvo.dll and the stand-in TakeCmd.dll the image check reads."""
+    """Builds kelvo.dll (only: the stand-in host is no part of a release)."""
     run(["cmake", "-S", ROOT, "-B", build_dir,
          "-DCMAKE_TOOLCHAIN_FILE=" + os.path.join(ROOT, "cmake", toolchain),
          "-DCMAKE_BUILD_TYPE=Release", "-DKELVO_TESTS=OFF"],
         env=environment, stdout=subprocess.DEVNULL)
-    run(["cmake", "--build", build_dir, "-j", str(jobs), "--target", "kelvo_plugin", "takecmd"],
+    run(["cmake", "--build", build_dir, "-j", str(jobs), "--target", "kelvo_plugin"],
         env=environment, stdout=subprocess.DEVNULL)
     with open(os.path.join(build_dir, "generated", "kelvo", "version.h"), encoding="utf-8") as handle:
         match = VERSION_LINE.search(handle.read())
@@ -80,10 +80,7 @@ def build(architecture, toolchain, build_dir, jobs, environment):
 def check_image(architecture, build_dir, version, epoch):
     command = [sys.executable, os.path.join(ROOT, "tests", "windows", "check_dll.py"),
                "--arch", architecture,
-               "--plugin", os.path.join(build_dir, "kelvo.dll"),
-               "--host", os.path.join(build_dir, "TakeCmd.dll"),
-               "--host-def", os.path.join(ROOT, "host", "TakeCmd.def"),
-               "--version", version]
+               "--plugin", os.path.join(build_dir, "kelvo.dll"), "--version", version]
     if epoch is not None:
         command += ["--build-time", build_time_stamp(epoch)]
     result = subprocess.run(command, capture_output=True, text=True, check=False)

@@ -195,16 +195,19 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--arch", choices=("x86", "x64"), required=True)
     parser.add_argument("--plugin", required=True, help="kelvo.dll")
-    parser.add_argument("--host", required=True, help="TakeCmd.dll")
-    parser.add_argument("--host-def", required=True, help="host/TakeCmd.def")
+    parser.add_argument("--host", help="the stand-in TakeCmd.dll (checked when given)")
+    parser.add_argument("--host-def", help="host/TakeCmd.def (needed with --host)")
     parser.add_argument("--version", required=True, help="the project version, x.y.z")
     parser.add_argument("--build-time", help="the Build entry expected, e.g. from SOURCE_DATE_EPOCH")
     options = parser.parse_args()
+    if options.host and not options.host_def:
+        parser.error("--host needs --host-def")
     checks = Checks()
     x86 = options.arch == "x86"
     try:
         check_plugin(checks, options.plugin, x86, options.version, options.build_time)
-        check_host(checks, options.host, options.host_def, x86)
+        if options.host:
+            check_host(checks, options.host, options.host_def, x86)
     except (OSError, PeError) as error:
         checks.check("the images can be read", False, str(error))
     print(f"{checks.passed} passed, {checks.failed} failed")
