@@ -10,10 +10,11 @@
 #include <cstdint>
 
 #include "convert/unit_vectors.h"
+#include "kelvo/cpu.h"
 
 namespace entitize_scan {
 
-#if defined(__SSE2__)
+#if KELVO_VECTOR_SSE2
 
 constexpr int SCAN_BLOCK = 16;
 

@@ -8,6 +8,7 @@
 
 #include "convert/entitize_blocks.h"
 #include "kelvo/charclass.h"
+#include "kelvo/cpu.h"
 #include "kelvo/markup.h"
 
 namespace entitize_scan {
@@ -167,7 +168,7 @@ constexpr int SCAN_UNITS_BETWEEN_BLOCKS = 16;
   char16_t* const end = output + room;
   uint32_t watch = SCAN_STOP;  // bits that stop the scan at *p
   for (;;) {
-#if defined(__SSE2__)
+#if KELVO_VECTOR_SSE2
     const char16_t* const blocksFrom = p;
     CopyBlocks(&p, &o, inputEnd, end, blockSettings, (watch & ~SCAN_STOP) != 0);
     // Every unit copied by a block lies below U+00FF.

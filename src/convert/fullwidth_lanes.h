@@ -2,7 +2,9 @@
 // at a time (SSE2). Shared by the block paths of @DEENTITIZE and @HEXDEC.
 #pragma once
 
-#if defined(__SSE2__)
+#include "kelvo/cpu.h"
+
+#if KELVO_VECTOR_SSE2
 #include <emmintrin.h>
 
 #include "kelvo/markup.h"

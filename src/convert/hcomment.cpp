@@ -60,7 +60,7 @@ struct TextScan {
   int firstPair;  // where the first two dashes in a row start, or -1
 };
 
-#if defined(__SSE2__)
+#if KELVO_VECTOR_SSE2
 // Units tested at once.
 constexpr int SCAN_BLOCK = 8;
 
@@ -75,7 +75,7 @@ inline int FirstMarked(int mask) { return __builtin_ctz(static_cast<unsigned>(ma
 
 // The length of the text, measured from i on.
 int TextEnd(const char16_t* text, int i) {
-#if defined(__SSE2__)
+#if KELVO_VECTOR_SSE2
   while (i + SCAN_BLOCK <= MAX_TEXT_LEN) {
     const int ends = _mm_movemask_epi8(_mm_cmpeq_epi16(LoadUnits(text + i), _mm_setzero_si128()));
     if (ends != 0) return i + FirstMarked(ends);
@@ -95,7 +95,7 @@ int TextEnd(const char16_t* text, int i) {
 TextScan ScanText(const char16_t* text) {
   int i = 0;
   for (;;) {
-#if defined(__SSE2__)
+#if KELVO_VECTOR_SSE2
     while (i + SCAN_BLOCK <= MAX_TEXT_LEN) {
       const __m128i units = LoadUnits(text + i);
       const int stops =
@@ -115,7 +115,7 @@ TextScan ScanText(const char16_t* text) {
 
 // Where the next dash at or after i is, or length.
 int NextDash(const char16_t* text, int i, int length) {
-#if defined(__SSE2__)
+#if KELVO_VECTOR_SSE2
   while (i + SCAN_BLOCK <= length) {
     const int dashes = _mm_movemask_epi8(DashLanes(LoadUnits(text + i)));
     if (dashes != 0) return i + FirstMarked(dashes);

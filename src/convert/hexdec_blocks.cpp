@@ -14,7 +14,7 @@
 // Where the processor has none of it, the block path is never chosen.
 bool HexDecodeBlocksSupported() { return CpuHasSsse3(); }
 
-#if defined(__SSE2__)
+#if KELVO_VECTOR_SSE2
 #include <emmintrin.h>
 #include <tmmintrin.h>
 

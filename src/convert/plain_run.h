@@ -7,6 +7,7 @@
 
 #include "convert/fullwidth_lanes.h"
 #include "convert/unit_vectors.h"
+#include "kelvo/cpu.h"
 #include "kelvo/markup.h"
 
 // True for a unit that is copied as it stands: neither the
@@ -18,7 +19,7 @@ inline bool IsPlainUnit(char16_t c, char16_t special) {
   return !stops;
 }
 
-#if defined(__SSE2__)
+#if KELVO_VECTOR_SSE2
 // Units tested at once.
 constexpr int PLAIN_BLOCK = 8;
 
@@ -38,7 +39,7 @@ inline int BlockStops(__m128i units, char16_t special) {
 // terminator, yet the terminator stops it whatever they are. The text
 // must be terminated before limit.
 inline const char16_t* SkipPlainRun(const char16_t* p, const char16_t* limit, char16_t special) {
-#if defined(__SSE2__)
+#if KELVO_VECTOR_SSE2
   while (limit - p >= PLAIN_BLOCK) {
     const __m128i units = LoadUnits(p);
     if (BlockStops(units, special) != 0) break;
@@ -56,7 +57,7 @@ inline const char16_t* SkipPlainRun(const char16_t* p, const char16_t* limit, ch
 // only after it was read whole, so the move never overwrites a unit not
 // yet read.
 inline void MovePlainRun(const char16_t*& read, char16_t*& write, const char16_t* limit, char16_t special) {
-#if defined(__SSE2__)
+#if KELVO_VECTOR_SSE2
   while (limit - read >= PLAIN_BLOCK) {
     const __m128i units = LoadUnits(read);
     if (BlockStops(units, special) != 0) break;

@@ -2,7 +2,9 @@
 // Shared by the block paths of the conversions.
 #pragma once
 
-#if defined(__SSE2__)
+#include "kelvo/cpu.h"
+
+#if KELVO_VECTOR_SSE2
 #include <emmintrin.h>
 
 inline __m128i LoadUnits(const char16_t* p) {

@@ -6,6 +6,7 @@
 #include "kelvo/services.h"
 #include "kelvo/text.h"
 #include "kelvo/texts.h"
+#include "kelvo/version.h"
 #include "frame/registration.h"
 
 namespace {

@@ -14,7 +14,7 @@ import subprocess
 import sys
 import tempfile
 
-PLACEHOLDER = re.compile(r"\{(CR|LF|TAB|ESC|NOEOL|LBRACE|BATCH|DIR|PLUGIN|U\+[0-9A-Fa-f]{4,6})\}")
+PLACEHOLDER = re.compile(r"\{(CR|LF|TAB|ESC|NOEOL|LBRACE|BATCH|DIR|PLUGIN|VERSION|U\+[0-9A-Fa-f]{4,6})\}")
 KEY_LINE = re.compile(r"^([a-z]+):(?: (.*))?$")
 BLOCK_KEYS = {"batch", "stdin", "stdout", "stderr"}
 LIST_KEYS = {"set", "env", "option"}
@@ -60,6 +60,10 @@ def substitute(text, context, where, split=False):
             return shlex.quote(context["dir"]) if split else context["dir"]
         if name == "PLUGIN":
             return context["plugin"]
+        if name == "VERSION":
+            if not context["version"]:
+                raise CaseFileError(f"{where}: {{VERSION}} needs the runner's --version")
+            return context["version"]
         code = int(name[2:], 16)
         if code > 0x10FFFF or 0xD800 <= code <= 0xDFFF:
             raise CaseFileError(f"{where}: {{{name}}} is not a character that UTF-8 can carry")
@@ -276,6 +280,8 @@ def main():
     parser.add_argument("--test-plugin", help="the test plugin module, for 'plugin: test'")
     parser.add_argument("--only", help="run only the case with this name")
     parser.add_argument("--timeout", type=float, default=60.0)
+    parser.add_argument("--version", default="",
+                        help="the plugin's version (x.y.z), which {VERSION} stands for")
     parser.add_argument("--wrapper", default="",
                         help="a command that runs the shell, e.g. wine (split like a shell)")
     parser.add_argument("--platform", choices=("linux", "windows"), default="linux",
