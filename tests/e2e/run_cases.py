@@ -210,7 +210,8 @@ def run_case(case, path, options):
         batch_path = os.path.join(directory, case.get("file", "case.btm"))
         module = "libkelvo.so" if options.platform == "linux" else "kelvo.dll"
         context = {"batch": shell_path(batch_path, options), "dir": shell_path(directory, options),
-                   "plugin": shell_path(os.path.join(os.path.dirname(options.shell), module), options)}
+                   "plugin": shell_path(os.path.join(os.path.dirname(options.shell), module), options),
+                   "version": options.version}
         command = options.wrapper + [options.shell]
         plugin = case.get("plugin")
         if plugin == "test":
