@@ -7,6 +7,9 @@ compares what they give with what the README says they give:
   wrote (the file named by the block's first `> NAME.html`);
 - every indented block that follows "writes" is the standard output of
   the bash block before it;
+- every indented block that starts with "$ COMMAND" is run as bash runs
+  COMMAND, and the lines after it are what it writes, on standard output
+  and standard error together;
 - every row of a table with an example and a result column whose example
   is a variable function reference is run as `kelvo -c 'echo EXAMPLE'`.
 
@@ -21,6 +24,8 @@ import tempfile
 FENCE = re.compile(r"^```(\w+)\n(.*?)^```$", re.M | re.S)
 EXAMPLE_ROW = re.compile(r"^\|[^|\n]*\| `(%@[^`]*)` \| `([^`]*)` \|$", re.M)
 WRITES = re.compile(r"\n\nwrites\n\n((?:    .*\n)+)")
+# "$ COMMAND" indented, then the lines it writes: indented as deep, or empty.
+PROMPT_BLOCK = re.compile(r"^( {4,})\$ (.*)\n((?:(?:\1.*)?\n)*)", re.M)
 
 
 def main():
@@ -56,6 +61,13 @@ def main():
                 want = "".join(line[4:] + "\n" for line in shown.group(1).rstrip("\n").split("\n"))
                 got = run.stdout.decode("utf-8")
                 check(f"'{first}' writes what is shown", got == want, f"wrote {got!r}")
+
+        for block in PROMPT_BLOCK.finditer(text):
+            indent, command = block.group(1), block.group(2)
+            want = "\n".join(line[len(indent):] for line in block.group(3).split("\n")).rstrip("\n")
+            run = subprocess.run(["bash", "-c", command], cwd=directory, capture_output=True)
+            got = (run.stdout + run.stderr).decode("utf-8").replace("\r\n", "\n").rstrip("\n")
+            check(f"'$ {command}' writes what is shown", got == want, f"wrote {got!r}")
 
     for row in EXAMPLE_ROW.finditer(text):
         example, result = row.group(1), row.group(2)
