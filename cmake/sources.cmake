@@ -1,8 +1,8 @@
 # The plugin's own sources, listed once for every build that compiles them:
 # the Linux module and its tests (CMakeLists.txt, which the benchmark
 # builds too), the Windows modules (cmake/windows.cmake) and the fuzz
-# targets (fuzz/CMakeLists.txt). Paths are absolute, so any of them can
-# include this file.
+# targets (fuzz/CMakeLists.txt, and fuzz/replay.cmake when the Linux build
+# replays them). Paths are absolute, so any of them can include this file.
 get_filename_component(KELVO_SOURCE_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 
 # Everything but the platform layer, the same on every platform.
@@ -34,8 +34,14 @@ set(KELVO_CORE_SOURCES
   src/options/kelvo_command.cpp
   src/options/plugin_options.cpp)
 set(KELVO_POSIX_SOURCES src/frame/platform_posix.cpp)
+# The kelvo shell's line runner without its platform layer (not part of
+# the plugin): the shell's fuzz target links it with services that open
+# no file.
+set(KELVO_SHELL_RUNNER_SOURCES host/shell_run.cpp host/shell_commands.cpp host/shell_text.cpp
+  host/shell_help.cpp host/shell_redirect.cpp host/shell_batch_text.cpp)
 set(KELVO_WIN32_SOURCES src/frame/platform_win32.cpp src/frame/dllmain.cpp)
 
 list(TRANSFORM KELVO_CORE_SOURCES PREPEND "${KELVO_SOURCE_ROOT}/")
 list(TRANSFORM KELVO_POSIX_SOURCES PREPEND "${KELVO_SOURCE_ROOT}/")
 list(TRANSFORM KELVO_WIN32_SOURCES PREPEND "${KELVO_SOURCE_ROOT}/")
+list(TRANSFORM KELVO_SHELL_RUNNER_SOURCES PREPEND "${KELVO_SOURCE_ROOT}/")

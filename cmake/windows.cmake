@@ -27,12 +27,15 @@ configure_file(${TAKECMD_DEF}.tmp ${TAKECMD_DEF} COPYONLY)
 
 # --- The import library for TakeCmd.dll, made from our own module
 # definition: kill-at keeps the decorated symbols for the callers and
-# imports the plain names.
-set(TAKECMD_IMPORT_LIB ${CMAKE_BINARY_DIR}/imports/libTakeCmd.a)
+# imports the plain names. dlltool names symbols after the output path,
+# so it writes in its own directory: no build path reaches kelvo.dll.
+set(TAKECMD_IMPORT_DIR ${CMAKE_BINARY_DIR}/imports)
+set(TAKECMD_IMPORT_LIB ${TAKECMD_IMPORT_DIR}/libTakeCmd.a)
+file(MAKE_DIRECTORY ${TAKECMD_IMPORT_DIR})
 add_custom_command(OUTPUT ${TAKECMD_IMPORT_LIB}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/imports
   COMMAND ${KELVO_DLLTOOL} --kill-at --input-def ${TAKECMD_DEF}
-          --dllname TakeCmd.dll --output-lib ${TAKECMD_IMPORT_LIB}
+          --dllname TakeCmd.dll --output-lib libTakeCmd.a
+  WORKING_DIRECTORY ${TAKECMD_IMPORT_DIR}
   DEPENDS ${TAKECMD_DEF}
   COMMENT "Import library for TakeCmd.dll")
 add_custom_target(takecmd_import_lib DEPENDS ${TAKECMD_IMPORT_LIB})
@@ -63,11 +66,15 @@ set(KELVO_SOURCES ${KELVO_CORE_SOURCES} ${KELVO_WIN32_SOURCES})
 # The version resource is stamped whenever the module's code is rebuilt.
 set(KELVO_VERSION_RC ${CMAKE_BINARY_DIR}/version.rc)
 add_library(kelvo_objects OBJECT ${KELVO_SOURCES})
-target_include_directories(kelvo_objects PRIVATE include src host)
-target_compile_options(kelvo_objects PRIVATE ${KELVO_WARNINGS})
+target_include_directories(kelvo_objects PRIVATE include ${KELVO_GENERATED_DIR} src host)
+# The same sources give the same module wherever they and the build
+# directory are: no path of either goes into the code or its debug data.
+target_compile_options(kelvo_objects PRIVATE ${KELVO_WARNINGS}
+  -ffile-prefix-map=${PROJECT_SOURCE_DIR}=kelvo -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
 add_custom_command(OUTPUT ${KELVO_VERSION_RC}
   COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${PROJECT_SOURCE_DIR}/src/frame/version.rc.in
-          -DOUTPUT=${KELVO_VERSION_RC} -DKELVO_VERSION=${PROJECT_VERSION}
+          -DOUTPUT=${KELVO_VERSION_RC} -DKELVO_VERSION=${KELVO_VERSION}
+          "-DKELVO_TOOLCHAIN=${KELVO_MINGW_PREFIX} GCC ${CMAKE_CXX_COMPILER_VERSION}"
           -P ${PROJECT_SOURCE_DIR}/cmake/version_resource.cmake
   DEPENDS ${PROJECT_SOURCE_DIR}/src/frame/version.rc.in
           ${PROJECT_SOURCE_DIR}/cmake/version_resource.cmake
@@ -80,8 +87,10 @@ set_target_properties(kelvo_plugin PROPERTIES OUTPUT_NAME kelvo PREFIX ""
   IMPORT_PREFIX "" IMPORT_SUFFIX ".ld-implib.a")
 target_link_libraries(kelvo_plugin PRIVATE takecmd_imports user32)
 # Entry points are exported from the module definition only; on x86 the
-# plain names there stand for the decorated __stdcall symbols.
-target_link_options(kelvo_plugin PRIVATE ${KELVO_STATIC_RUNTIME} -Wl,--no-undefined)
+# plain names there stand for the decorated __stdcall symbols. No link
+# time in the header: the version resource says when the module was built.
+target_link_options(kelvo_plugin PRIVATE ${KELVO_STATIC_RUNTIME} -Wl,--no-undefined
+  -Wl,--no-insert-timestamp)
 if(KELVO_X86)
   target_link_options(kelvo_plugin PRIVATE -Wl,--enable-stdcall-fixup)
 endif()
@@ -102,11 +111,17 @@ if(SHELL_SOURCES)
   set_target_properties(kelvo_shell PROPERTIES OUTPUT_NAME kelvo)
   target_include_directories(kelvo_shell PRIVATE include host)
   target_compile_options(kelvo_shell PRIVATE ${KELVO_WARNINGS})
+  target_compile_definitions(kelvo_shell PRIVATE KELVO_SHELL_VERSION="${PROJECT_VERSION}")
   target_link_libraries(kelvo_shell PRIVATE takecmd_imports)
   target_link_options(kelvo_shell PRIVATE ${KELVO_STATIC_RUNTIME})
   add_dependencies(kelvo_shell takecmd kelvo_plugin)
+  # The manifest carries the project version; the resource script finds
+  # the written copy on the include path.
+  configure_file(${PROJECT_SOURCE_DIR}/host/kelvo_shell.manifest.in
+    ${KELVO_GENERATED_DIR}/kelvo_shell.manifest @ONLY)
+  target_include_directories(kelvo_shell PRIVATE ${KELVO_GENERATED_DIR})
   set_property(SOURCE ${PROJECT_SOURCE_DIR}/host/kelvo_shell.rc APPEND PROPERTY
-    OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/host/kelvo_shell.manifest)
+    OBJECT_DEPENDS ${KELVO_GENERATED_DIR}/kelvo_shell.manifest)
 endif()
 
 if(KELVO_TESTS)

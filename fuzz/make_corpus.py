@@ -6,8 +6,12 @@
 
 Each file is in the targets' input layout (harness.h): a host byte, an
 options byte, the HEXENC_KEEP value when there is one, then the text with
-every UTF-16 code unit written as DecodeUnits reads it back.
+every UTF-16 code unit written as DecodeUnits reads it back. The shell
+target has a layout of its own (targets/shell_fuzz.cpp); its seeds are
+the batch files and command lines of the end-to-end cases and the
+examples.
 """
+import glob
 import os
 import sys
 
@@ -50,6 +54,35 @@ def encode_case(seed, options, unterminated=False):
     return out + encode_units(seed.text)
 
 
+def shell_seeds(directory):
+    """Batch files (byte 0 = 0) and, for each command line, expansions in
+    a full buffer and in one just too small (byte 0 = 1, then the
+    capacity)."""
+    here = os.path.dirname(os.path.abspath(__file__))
+    sys.path.insert(0, os.path.join(here, "..", "tests", "e2e"))
+    import run_cases  # noqa: E402
+    os.makedirs(directory, exist_ok=True)
+    context = {"batch": "case.btm", "dir": "folder", "plugin": "libkelvo.so"}
+    seeds_out = []
+    for path in sorted(glob.glob(os.path.join(here, "..", "tests", "e2e", "*.cases"))):
+        for case in run_cases.parse_case_file(path):
+            if "batch" in case:
+                text = run_cases.block_text(case["batch"], context, path)
+                seeds_out.append(b"\x00" + text.encode("utf-8"))
+            if "cmd" in case:
+                line = run_cases.substitute(case["cmd"], context, path)
+                seeds_out.append(b"\x00" + line.encode("utf-8"))
+                for capacity in (16384, len(line)):
+                    head = bytes([1, (capacity - 1) & 0xFF, (capacity - 1) >> 8])
+                    seeds_out.append(head + encode_units(line))
+    for path in sorted(glob.glob(os.path.join(here, "..", "examples", "*.btm"))):
+        with open(path, "rb") as handle:
+            seeds_out.append(b"\x00" + handle.read())
+    for n, seed in enumerate(seeds_out):
+        with open(os.path.join(directory, "seed-%04d" % n), "wb") as f:
+            f.write(seed)
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
@@ -67,6 +100,7 @@ def main():
             # The same text in a buffer without a terminator.
             with open(os.path.join(directory, "seed-%03d-u" % n), "wb") as f:
                 f.write(encode_case(seed, option_sets[0], unterminated=True))
+    shell_seeds(os.path.join(root, "shell"))
 
 
 if __name__ == "__main__":

@@ -69,6 +69,8 @@ TAG = [
 
 HCOMMENT = [
     "Hello, world.", "", " a ", "x" * 16374, "x" * 16375, "--", Seed("x", unicode=1),
+    "a --> <b>bold</b>", "-->x", "x--!>y", "<!-- nested -->", "<!--->", "--!-->", "<!-",
+    "\uff0d\uff0d\uff1e", "\uff1c\uff01--", "-->" + "x" * 16371, "-->" + "x" * 16370,
 ]
 
 DOCTYPE = [
@@ -112,6 +114,8 @@ ARRAYTABLE = [
     "a" + RS + RS + RS + RS + '"Nectarines"' + RS + "3" + RS + "x -- y" + RS + LT + "b" + GT,
     "/L/L/L/L/L/L/L/L/L/L/L/L/L/L/L/L a", "/abcdefghijklmno" * 1020, "w " * 1100,
     Seed("a" + RS + RS + RS + RS + "x & y", unicode=1), Seed("9a", batch=True),
+    "/H:x /L a", "/H:x /L a" + RS + "2" + RS + "1" + RS + "0", "/H:x b" + RS + "2" + RS + "1" + RS + "-1",
+    "/L " + "A" * 1010, "A" * 16000,
 ]
 
 HELP = [
@@ -126,6 +130,8 @@ SPLIT_ARGUMENTS = [
     "", "   ", "/L/H:Title data", "/H:a/b", "/H:\"a/b\"", "a/b/z", "//x", "/a//b",
     "/H\"a title\"", "/CK1\"a title\"", "\"  x  \"", '""', "a,b=z", "a \"b  c\" d",
     "/abcdefghijklmno" * 1020, "/ab" * 4000, "w " * 1100, "\"\u00a0a\u00a0\"",
+    "/ab" * 20 + "/" + "x" * 16302 + "  ", "/ab" * 20 + "/" + "x" * 16302 + " y",
+    "/ab" * 20 + "/" + "x" * 16302 + "\" \"", "/a" * 1023 + "/" + "x" * 13313 + " extra",
 ]
 
 PARSE_NUMBER = [

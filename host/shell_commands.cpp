@@ -25,15 +25,7 @@ std::vector<std::u16string> Words(const std::u16string& text) {
   return words;
 }
 
-bool IsVariableName(const std::u16string& name) {
-  if (name.empty()) return false;
-  for (char16_t c : name) {
-    bool ok = (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
-              c == u'_' || c == u'$';
-    if (!ok) return false;
-  }
-  return true;
-}
+bool IsVariableName(const std::u16string& name) { return StandInValidName(name.c_str()) == 1; }
 
 int Echo(const std::u16string& arguments, bool lineEnd) {
   if (lineEnd) {
@@ -116,25 +108,21 @@ int UnsetArray(const std::u16string& arguments) {
   return 0;
 }
 
-int Help(Session& session, const std::u16string& arguments) {
-  std::u16string topic = TrimBlanks(arguments);
-  if (session.plugin->help == nullptr || session.plugin->help(topic.c_str()) == 0) {
-    ReportError(u"no help for " + Quoted(topic));
+// Shows a text file, read as a batch file is (UTF-8, UTF-16 with a
+// byte-order mark, or Windows-1252).
+int Type(const std::u16string& arguments) {
+  std::u16string name = TrimBlanks(arguments);
+  if (name.size() >= 2 && name.front() == u'"' && name.back() == u'"') name = name.substr(1, name.size() - 2);
+  if (name.empty()) {
+    ReportError(u"type needs a file name");
     return 1;
   }
-  return 0;
-}
-
-int Usage(Session& session, const std::u16string& arguments) {
-  std::u16string topic = TrimBlanks(arguments);
-  char16_t buffer[SMALL_BUF_LEN] = {};
-  if (session.plugin->usage == nullptr || session.plugin->usage(topic.c_str(), buffer) == 0) {
-    ReportError(u"no usage for " + Quoted(topic));
+  std::string bytes;
+  if (ReadTextFile(utf::To8(name), bytes) != FILE_READ) {
+    ReportError(u"cannot read " + Quoted(name));
     return 1;
   }
-  buffer[SMALL_BUF_LEN - 1] = 0;
-  WriteOut(buffer);
-  WriteOut(u"\n");
+  WriteOut(DecodeBatchText(bytes));
   return 0;
 }
 
@@ -161,6 +149,7 @@ int RunPluginCommand(CommandEntry entry, const std::u16string& arguments) {
   static char16_t buffer[MAX_ARG_LEN];
   size_t length = arguments.copy(buffer, size_t(MAX_TEXT_LEN));
   buffer[length] = 0;
+  StandInSyncEnvironment();
   return entry(buffer) & 0xFF;
 }
 
@@ -180,6 +169,7 @@ int RunCommand(Session& session, const std::u16string& word, const std::u16strin
   if (name == u"help") return Help(session, arguments);
   if (name == u"usage") return Usage(session, arguments);
   if (name == u"exit") return Exit(session, arguments);
+  if (name == u"type") return Type(arguments);
   ReportError(u"unknown command " + Quoted(word));
   return 1;
 }

@@ -29,9 +29,15 @@ const char16_t USAGE[] =
     u"  --unicode-output   the host reports Unicode output, and fullwidth forms\n"
     u"                     are written as they are\n"
     u"  --help             show this text\n"
+    u"  --version          show the versions of the shell and the plugin\n"
     u"\n"
-    u"Commands: echo, echos, set, unset, setarray, unsetarray, rem, help TOPIC,\n"
-    u"usage TOPIC, exit [N], and the plugin's commands.\n";
+    u"Commands: echo, echos, set, unset, setarray, unsetarray, type, rem, help\n"
+    u"[TOPIC], usage TOPIC, exit [N], and the plugin's commands. Output goes to\n"
+    u"a file with > FILE or >> FILE (2> for errors, >& for both).\n";
+
+#if !defined(KELVO_SHELL_VERSION)
+#define KELVO_SHELL_VERSION "unknown"
+#endif
 
 // Exit status for a shell that could not start.
 constexpr int EXIT_CANNOT_START = 2;
@@ -41,6 +47,7 @@ struct Options {
   std::vector<std::pair<std::string, std::string>> settings;
   bool unicodeOutput = false;
   bool help = false;
+  bool version = false;
   bool hasLine = false;
   std::string line;
   std::vector<std::string> batch;  // file and its arguments
@@ -94,6 +101,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     } else if (std::strcmp(arg, "--help") == 0) {
       options.help = true;
       return true;
+    } else if (std::strcmp(arg, "--version") == 0) {
+      options.version = true;
+      return true;
     } else if (std::strcmp(arg, "-c") == 0) {
       if (i + 1 >= argc) {
         shell::ReportError(u"-c needs a command line");
@@ -120,6 +130,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  shell::PrepareProcess();
   Options options;
   if (!ParseOptions(argc, argv, options)) {
     StandInFlush();
@@ -130,6 +141,15 @@ int main(int argc, char** argv) {
     StandInFlush();
     return 0;
   }
+  std::string path = options.pluginPath.empty() ? shell::DefaultPluginPath() : options.pluginPath;
+  if (options.version) {
+    std::u16string identity;
+    bool loaded = shell::PluginIdentity(path, identity);
+    shell::WriteOut(u"kelvo shell " + utf::To16(KELVO_SHELL_VERSION) + u"\n");
+    if (loaded) shell::WriteOut(u"plugin: " + identity + u"\n");
+    StandInFlush();
+    return loaded ? 0 : EXIT_CANNOT_START;
+  }
   bool interactive = !options.hasLine && options.batch.empty();
   StandInSetVariable("_transient", interactive ? "0" : "1");
   StandInSetVariable("_pipe", shell::StdinIsTerminal() ? "0" : "1");
@@ -139,7 +159,6 @@ int main(int argc, char** argv) {
   if (options.unicodeOutput) StandInSetUnicodeOutput(1);
 
   shell::Plugin plugin;
-  std::string path = options.pluginPath.empty() ? shell::DefaultPluginPath() : options.pluginPath;
   if (!shell::LoadPlugin(path, plugin)) {
     StandInFlush();
     return EXIT_CANNOT_START;
@@ -149,7 +168,7 @@ int main(int argc, char** argv) {
   session.plugin = &plugin;
   int exitCode = 0;
   if (options.hasLine) {
-    shell::RunLine(session, utf::To16(options.line));
+    shell::RunLine(session, shell::DecodeLineBytes(options.line.data(), options.line.size()));
     exitCode = session.status;
   } else if (!options.batch.empty()) {
     std::vector<const char*> arguments;

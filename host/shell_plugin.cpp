@@ -41,6 +41,7 @@ void RegisterName(Plugin& plugin, const std::u16string& entry) {
   } else {
     plugin.commands[name] = reinterpret_cast<CommandEntry>(address);
   }
+  plugin.topics.push_back(isFunction ? u"@" + name : name);
 }
 
 // Entries are separated by ',' or ';'; blanks around them are ignored.
@@ -74,7 +75,29 @@ bool LoadPlugin(const std::string& path, Plugin& plugin) {
   plugin.help = reinterpret_cast<HelpEntry>(FindExport(plugin.module, "Help"));
   plugin.usage = reinterpret_cast<UsageEntry>(FindExport(plugin.module, "Usage"));
   RegisterImplementedNames(plugin, ImplementsText(getInfo()));
+  StandInSyncEnvironment();
   if (plugin.initialize != nullptr) plugin.initialize();
+  return true;
+}
+
+bool PluginIdentity(const std::string& path, std::u16string& identity) {
+  std::string error;
+  void* module = LoadModule(path, error);
+  if (module == nullptr) {
+    ReportError(u"cannot load the plugin " + Quoted(utf::To16(path)) + u": " + utf::To16(error));
+    return false;
+  }
+  InfoEntry getInfo = reinterpret_cast<InfoEntry>(FindExport(module, "GetPluginInfo"));
+  const PluginInfoRecord* info = getInfo != nullptr ? getInfo() : nullptr;
+  if (info == nullptr) {
+    ReportError(u"the plugin " + Quoted(utf::To16(path)) + u" does not export \"GetPluginInfo\"");
+    return false;
+  }
+  std::u16string name;
+  for (size_t n = 0; info->Name != nullptr && n < MAX_NAME && info->Name[n] != 0; ++n) name += info->Name[n];
+  std::string version = std::to_string(info->Major) + "." + std::to_string(info->Minor) + "." +
+                        std::to_string(info->Build);
+  identity = name + u" " + utf::To16(version) + u" (" + utf::To16(path) + u")";
   return true;
 }
 

@@ -10,11 +10,14 @@
 #include "utf_convert.h"
 
 namespace shell {
+
+const char16_t PROMPT[] = u"kelvo> ";
+
 namespace {
 
-// Batch files and interactive lines beyond these sizes are refused
-// rather than read into memory.
-constexpr size_t MAX_BATCH_FILE_BYTES = size_t(256) << 20;
+// Files and interactive lines beyond these sizes are refused rather than
+// read into memory.
+constexpr size_t MAX_TEXT_FILE_BYTES = size_t(256) << 20;
 constexpr size_t MAX_INPUT_LINE_BYTES = size_t(1) << 20;
 
 size_t SkipBlanks(const std::u16string& text, size_t at) {
@@ -36,14 +39,6 @@ bool IsComment(const std::u16string& line, size_t start) {
 }
 
 void SetInternal(const char* name, const std::string& value) { StandInSetVariable(name, value.c_str()); }
-
-// Decodes one line of bytes; text after a NUL byte is not part of it.
-std::u16string DecodeLine(const std::string& bytes) {
-  std::u16string line = utf::To16(bytes);
-  size_t nul = line.find(u'\0');
-  if (nul != std::u16string::npos) line.resize(nul);
-  return line;
-}
 
 }  // namespace
 
@@ -69,81 +64,107 @@ void RunLine(Session& session, const std::u16string& line) {
     return;
   }
   std::u16string expanded(buffer);
+  if (!ApplyRedirections(expanded)) {
+    StandInEndRedirection();
+    session.status = 1;
+    return;
+  }
   size_t wordStart = SkipBlanks(expanded, 0);
-  if (wordStart >= expanded.size()) return;
-  size_t wordEnd = WordEnd(expanded, wordStart);
-  std::u16string word = expanded.substr(wordStart, wordEnd - wordStart);
-  std::u16string arguments = expanded.substr(SkipBlanks(expanded, wordEnd));
-  session.status = RunCommand(session, word, arguments);
+  if (wordStart < expanded.size()) {
+    size_t wordEnd = WordEnd(expanded, wordStart);
+    std::u16string word = expanded.substr(wordStart, wordEnd - wordStart);
+    std::u16string arguments = expanded.substr(SkipBlanks(expanded, wordEnd));
+    session.status = RunCommand(session, word, arguments);
+  }
+  StandInEndRedirection();
 }
 
-bool RunBatchFile(Session& session, const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    ReportError(u"cannot open the batch file " + Quoted(utf::To16(path)));
-    return false;
+void RunBatchText(Session& session, const std::u16string& text) {
+  size_t at = 0;
+  long lineNumber = 0;
+  std::u16string line;
+  while (!session.exiting && NextLine(text, at, line)) {
+    ++lineNumber;
+    SetInternal("_batchline", std::to_string(lineNumber));
+    size_t nul = line.find(u'\0');  // text after a NUL is not part of the line
+    if (nul != std::u16string::npos) line.resize(nul);
+    RunLine(session, line);
   }
-  std::string content;
+}
+
+FileRead ReadTextFile(const std::string& path, std::string& content) {
+  std::FILE* file = OpenFile(path, "rb");
+  if (file == nullptr) return FILE_UNREADABLE;
+  content.clear();
   char chunk[65536];
   size_t n = 0;
   bool tooLarge = false;
-  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-    if (content.size() + n > MAX_BATCH_FILE_BYTES) {
-      tooLarge = true;
-      break;
-    }
-    content.append(chunk, n);
+  while (!tooLarge && (n = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+    tooLarge = content.size() + n > MAX_TEXT_FILE_BYTES;
+    if (!tooLarge) content.append(chunk, n);
   }
+  // A directory opens on some systems and fails only when read.
+  bool unreadable = std::ferror(file) != 0;
   std::fclose(file);
-  if (tooLarge) {
+  if (unreadable) return FILE_UNREADABLE;
+  return tooLarge ? FILE_TOO_LARGE : FILE_READ;
+}
+
+bool RunBatchFile(Session& session, const std::string& path) {
+  std::string content;
+  FileRead read = ReadTextFile(path, content);
+  if (read == FILE_UNREADABLE) {
+    ReportError(u"cannot open the batch file " + Quoted(utf::To16(path)));
+    return false;
+  }
+  if (read == FILE_TOO_LARGE) {
     ReportError(u"the batch file " + Quoted(utf::To16(path)) + u" is larger than 256 MiB");
     return false;
   }
-  if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);  // byte-order mark
-
   SetInternal("_batch", "1");
   SetInternal("_batchname", FullPath(path));
-  size_t begin = 0;
-  long lineNumber = 0;
-  while (begin < content.size() && !session.exiting) {
-    size_t end = content.find('\n', begin);
-    if (end == std::string::npos) end = content.size();
-    size_t stop = (end > begin && content[end - 1] == '\r') ? end - 1 : end;
-    ++lineNumber;
-    SetInternal("_batchline", std::to_string(lineNumber));
-    RunLine(session, DecodeLine(content.substr(begin, stop - begin)));
-    begin = end + 1;
-  }
+  RunBatchText(session, DecodeBatchText(content));
   return true;
 }
 
-void RunInteractive(Session& session) {
-  bool terminal = StdinIsTerminal();
+void RunInputLine(Session& session, const std::string& bytes) {
+  std::u16string line = DecodeLineBytes(bytes.data(), bytes.size());
+  size_t nul = line.find(u'\0');
+  if (nul != std::u16string::npos) line.resize(nul);
+  RunLine(session, line);
+}
+
+// Lines from standard input when it is no terminal, or when the shell
+// has no line editor: they end at CR LF, LF or CR alone.
+void RunPlainInput(Session& session, bool prompt) {
   while (!session.exiting) {
-    if (terminal) {
-      WriteOut(u"kelvo> ");
+    if (prompt) {
+      WriteOut(PROMPT);
       StandInFlush();
     }
     std::string bytes;
     bool tooLong = false;
     int c = 0;
-    while ((c = std::getchar()) != EOF && c != '\n') {
+    while ((c = std::getchar()) != EOF && c != '\n' && c != '\r') {
       if (bytes.size() < MAX_INPUT_LINE_BYTES) {
         bytes.push_back(char(c));
       } else {
         tooLong = true;
       }
     }
+    if (c == '\r') {
+      int next = std::getchar();
+      if (next != '\n' && next != EOF) std::ungetc(next, stdin);
+    }
     if (c == EOF && bytes.empty()) {
-      if (terminal) WriteOut(u"\n");
+      if (prompt) WriteOut(u"\n");
       break;
     }
-    if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
     if (tooLong) {
       ReportError(u"line too long (more than 16383 characters)");
       session.status = 1;
     } else {
-      RunLine(session, DecodeLine(bytes));
+      RunInputLine(session, bytes);
     }
     StandInFlush();
     if (c == EOF) break;

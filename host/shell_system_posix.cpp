@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <climits>
+#include <csignal>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -14,6 +16,8 @@ namespace shell {
 
 bool StdinIsTerminal() { return isatty(0) == 1; }
 
+void PrepareProcess() { std::signal(SIGPIPE, SIG_IGN); }
+
 std::string FullPath(const std::string& path) {
   char* resolved = realpath(path.c_str(), nullptr);
   if (resolved == nullptr) return path;
@@ -21,6 +25,8 @@ std::string FullPath(const std::string& path) {
   std::free(resolved);
   return full;
 }
+
+std::FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
 
 HostHandle StdErrHandle() { return reinterpret_cast<HostHandle>(intptr_t(2)); }
 

@@ -15,6 +15,9 @@ namespace shell {
 
 bool StdinIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
 
+// A write to a closed pipe fails with an error here already.
+void PrepareProcess() {}
+
 std::string FullPath(const std::string& path) {
   std::u16string wide = utf::To16(path);
   wchar_t* full = _wfullpath(nullptr, reinterpret_cast<const wchar_t*>(wide.c_str()), 0);
@@ -24,6 +27,13 @@ std::string FullPath(const std::string& path) {
   std::string result = utf::To8(reinterpret_cast<const char16_t*>(full), n);
   std::free(full);
   return result;
+}
+
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+  std::u16string widePath = utf::To16(path);
+  std::u16string wideMode = utf::To16(mode);
+  return _wfopen(reinterpret_cast<const wchar_t*>(widePath.c_str()),
+                 reinterpret_cast<const wchar_t*>(wideMode.c_str()));
 }
 
 HostHandle StdErrHandle() { return GetStdHandle(STD_ERROR_HANDLE); }

@@ -13,13 +13,18 @@
 
 extern "C" {
 
-// Variables, matched without regard to case. Values are UTF-8. Setting
-// an ordinary variable also sets it in the process environment, as the
-// real host does; internal variables (names starting with '_') are not.
+// Variables, matched without regard to case. Values are UTF-8. Ordinary
+// variables are also the plugin's environment, as in the real host
+// (StandInEnvironment below; on Windows they are set in the process
+// environment); internal variables (names starting with '_') are not.
 HOST_IMPORT void STANDIN_API StandInSetVariable(const char* name, const char* value);
 HOST_IMPORT void STANDIN_API StandInUnsetVariable(const char* name);
 // The value, or null when unset. Valid until the next change.
 HOST_IMPORT const char* STANDIN_API StandInGetVariable(const char* name);
+
+// 1 when name is a valid variable or array name: letters and digits of
+// any script, '_' and '$'; else 0.
+HOST_IMPORT int STANDIN_API StandInValidName(const char16_t* name);
 
 // Restores the defaults: no user variables or arrays, internal variables
 // at their defaults (_4ver 33.0, _cmdproc TCC, _transient 1, _pipe 0,
@@ -35,6 +40,20 @@ HOST_IMPORT void STANDIN_API StandInReset(void);
 //   environment (internal names excepted), as the real host does.
 // Values given and returned here may carry lone surrogates as
 // three-byte sequences (WTF-8), so any UTF-16 text survives the trip.
+
+// The plugin's environment on systems other than Windows, with the
+// contract of its platform lookup: an ordinary variable (not an internal
+// one) or else the process environment, names matched without regard to
+// case as on Windows. Writes the value into buffer (capacity units,
+// terminator included) and returns its length; 0 when absent or empty;
+// -1 when it does not fit (the buffer is then left empty).
+HOST_IMPORT int STANDIN_API StandInEnvironment(const char16_t* name, char16_t* buffer, int capacity);
+
+// Brings the process environment up to date with the variables where
+// the plugin reads it there (Windows; nothing elsewhere). The host does it
+// before each plugin function it calls; a program that calls the plugin's
+// entry points itself calls this first.
+HOST_IMPORT void STANDIN_API StandInSyncEnvironment(void);
 
 // Batch parameters: arguments[0] is %0, arguments[1..9] are %1..%9, and
 // %* is arguments[1..] joined by blanks. count 0 clears them.
@@ -84,7 +103,7 @@ typedef int(STANDIN_PLUGIN_CC* StandInFunction)(char16_t* buffer);
 HOST_IMPORT void STANDIN_API StandInRegisterFunction(const char* name, StandInFunction function);
 
 // Expansion:
-// - %NAME and %NAME% (name: ASCII letters, digits, '_', '$'), %[NAME],
+// - %NAME and %NAME% (name: as StandInValidName), %[NAME],
 //   %% for '%', %0..%9 and %*; unset variables give nothing.
 // - %NAME[i] / %NAME[i,j]: array elements; the indices are expanded first.
 // - %@NAME[args]: variable functions, arguments expanded first (innermost
@@ -101,7 +120,8 @@ HOST_IMPORT int STANDIN_API StandInExpand(char16_t* text, int capacity);
 
 // Capture: while on, output is kept in memory instead of written.
 // Streams: 1 standard output, 2 standard error, 3 message boxes (each box
-// recorded as its caption, a line feed, its text and a line feed).
+// recorded as its caption, a line feed, its text and a line feed), 4
+// output redirected to files (no file is opened while capturing).
 // Captured text is the raw UTF-16 the plugin wrote, before the console
 // conversion of fullwidth forms.
 HOST_IMPORT void STANDIN_API StandInCapture(int on);
@@ -119,6 +139,22 @@ HOST_IMPORT void STANDIN_API StandInClearCaptured(void);
 HOST_IMPORT int STANDIN_API StandInConsoleBytes(const char16_t* text, char* out, int capacity);
 // Flushes standard output and standard error.
 HOST_IMPORT void STANDIN_API StandInFlush(void);
+
+// Redirection: stream 1 (standard output) or 2 (standard error) is
+// written to the file at path from now on, in UTF-8 converted as the
+// console is; the file is emptied first unless append is set. Returns 0,
+// or -1 after a message ("kelvo: cannot open ...") when it cannot be
+// opened. StandInRedirectErrorToOutput sends standard error wherever
+// standard output goes now. StandInEndRedirection closes the files and
+// sends both streams to the console again.
+HOST_IMPORT int STANDIN_API StandInRedirect(int stream, const char16_t* path, int append);
+HOST_IMPORT void STANDIN_API StandInRedirectErrorToOutput(void);
+HOST_IMPORT void STANDIN_API StandInEndRedirection(void);
+
+// A write that fails (a full disk, a pipe whose reader has gone) ends the
+// process with status 1 after the line "kelvo: cannot write to WHAT:
+// REASON" on standard error (unless that is what failed): lost output
+// must not look like success.
 
 // The message box the plugin's platform layer calls on Linux. Always
 // recorded in stream 3; drawn as a frame on standard output when output

@@ -1,5 +1,10 @@
-// Console output and capture. Text arrives as UTF-16; while capturing it
-// is kept as written, otherwise it is converted to UTF-8 for the console.
+// Console output, redirection and capture. Text arrives as UTF-16; while
+// capturing it is kept as written, otherwise it is converted to UTF-8 for
+// the console or the file a stream is redirected to.
+//
+// A write that fails ends the run: output that was lost must not look
+// like success, and a command that writes a long table would otherwise
+// go on long after its reader has gone.
 
 #include <string>
 
@@ -16,7 +21,28 @@ constexpr size_t MAX_CAPTURE_UNITS = size_t(64) << 20;
 
 bool capturing = false;
 int unicodeOutput = 0;
-std::u16string captured[4];  // index = stream; 0 unused
+std::u16string captured[5];  // index = stream; 0 unused
+
+// What each stream is written to, for messages (index = stream).
+std::u16string targetNames[3];
+bool redirectedStream[3] = {false, false, false};
+
+// While capturing, redirected output is captured apart from the console's.
+int CaptureStream(int stream) { return redirectedStream[stream] ? int(STREAM_FILES) : stream; }
+
+const std::u16string& TargetName(int stream) {
+  static const std::u16string standard[3] = {u"", u"standard output", u"standard error"};
+  return redirectedStream[stream] ? targetNames[stream] : standard[stream];
+}
+
+[[noreturn]] void WriteFailed(int stream, const std::u16string& reason) {
+  std::u16string message = u"kelvo: cannot write to " + TargetName(stream) + u": " + reason + u"\n";
+  std::string bytes;
+  AppendConsoleBytes(bytes, message.data(), message.size(), false);
+  // Standard error itself may be what failed; then nothing can be said.
+  if (stream != STREAM_ERR || redirectedStream[STREAM_ERR]) PlatformLastWords(bytes.data(), bytes.size());
+  PlatformEndProcess(1);
+}
 
 void AppendCapture(int stream, const char16_t* text, size_t length) {
   std::u16string& dest = captured[stream];
@@ -49,15 +75,22 @@ void AppendConsoleBytes(std::string& out, const char16_t* text, size_t length, b
 void WriteText(int stream, const char16_t* text, size_t length) {
   if (stream < STREAM_OUT || stream > STREAM_BOX || length == 0) return;
   if (capturing) {
-    AppendCapture(stream, text, length);
+    AppendCapture(stream == STREAM_BOX ? stream : CaptureStream(stream), text, length);
     return;
   }
   if (stream == STREAM_BOX) return;
   std::string bytes;
   AppendConsoleBytes(bytes, text, length, unicodeOutput == 1);
   // Keep the order of the two streams when they share one terminal.
-  if (stream == STREAM_ERR) PlatformConsoleFlush(STREAM_OUT);
-  PlatformConsoleWrite(stream, bytes.data(), bytes.size());
+  if (stream == STREAM_ERR) FlushStream(STREAM_OUT);
+  std::u16string reason;
+  if (!PlatformConsoleWrite(stream, bytes.data(), bytes.size(), reason)) WriteFailed(stream, reason);
+}
+
+void FlushStream(int stream) {
+  if (capturing) return;
+  std::u16string reason;
+  if (!PlatformConsoleFlush(stream, reason)) WriteFailed(stream, reason);
 }
 
 void WriteText(int stream, const std::u16string& text) { WriteText(stream, text.data(), text.size()); }
@@ -67,7 +100,7 @@ void ReportShellError(const std::u16string& message) {
   line += message;
   line += u'\n';
   WriteText(STREAM_ERR, line);
-  if (!capturing) PlatformConsoleFlush(STREAM_ERR);
+  FlushStream(STREAM_ERR);
 }
 
 bool Capturing() { return capturing; }
@@ -76,6 +109,7 @@ int UnicodeOutputValue() { return unicodeOutput; }
 void SetUnicodeOutputFlag(int value) { unicodeOutput = value; }
 
 void ResetConsole() {
+  StandInEndRedirection();
   capturing = false;
   unicodeOutput = 0;
   for (std::u16string& s : captured) std::u16string().swap(s);
@@ -99,14 +133,14 @@ HOST_IMPORT void STANDIN_API StandInSetUnicodeOutput(int value) { SetUnicodeOutp
 
 HOST_IMPORT void STANDIN_API StandInCapture(int on) {
   if (on && !capturing) {
-    PlatformConsoleFlush(STREAM_OUT);
-    PlatformConsoleFlush(STREAM_ERR);
+    FlushStream(STREAM_OUT);
+    FlushStream(STREAM_ERR);
   }
   capturing = on != 0;
 }
 
 HOST_IMPORT const char16_t* STANDIN_API StandInCaptured(int stream) {
-  if (stream < STREAM_OUT || stream > STREAM_BOX) return u"";
+  if (stream < STREAM_OUT || stream > STREAM_FILES) return u"";
   return captured[stream].c_str();
 }
 
@@ -127,8 +161,42 @@ HOST_IMPORT int STANDIN_API StandInConsoleBytes(const char16_t* text, char* out,
 }
 
 HOST_IMPORT void STANDIN_API StandInFlush(void) {
-  PlatformConsoleFlush(STREAM_OUT);
-  PlatformConsoleFlush(STREAM_ERR);
+  FlushStream(STREAM_OUT);
+  FlushStream(STREAM_ERR);
+}
+
+HOST_IMPORT int STANDIN_API StandInRedirect(int stream, const char16_t* path, int append) {
+  if ((stream != STREAM_OUT && stream != STREAM_ERR) || path == nullptr || path[0] == 0) return -1;
+  size_t length = 0;
+  while (length < size_t(MAX_TEXT_LEN) && path[length] != 0) ++length;
+  std::u16string name(path, length);
+  FlushStream(stream);
+  if (!capturing) {
+    std::u16string reason;
+    if (!PlatformRedirect(stream, name, append != 0, reason)) {
+      ReportShellError(u"cannot open \"" + name + u"\" for writing: " + reason);
+      return -1;
+    }
+  }
+  redirectedStream[stream] = true;
+  targetNames[stream] = u"\"" + name + u"\"";
+  return 0;
+}
+
+HOST_IMPORT void STANDIN_API StandInRedirectErrorToOutput(void) {
+  FlushStream(STREAM_ERR);
+  if (!capturing) PlatformRedirectLike(STREAM_ERR, STREAM_OUT);
+  redirectedStream[STREAM_ERR] = redirectedStream[STREAM_OUT];
+  targetNames[STREAM_ERR] = targetNames[STREAM_OUT];
+}
+
+HOST_IMPORT void STANDIN_API StandInEndRedirection(void) {
+  if (!redirectedStream[STREAM_OUT] && !redirectedStream[STREAM_ERR]) return;
+  int stream = 0;
+  std::u16string reason;
+  bool closed = PlatformEndRedirections(stream, reason);
+  if (!closed && !capturing) WriteFailed(stream, reason);
+  redirectedStream[STREAM_OUT] = redirectedStream[STREAM_ERR] = false;
 }
 
 }  // extern "C"

@@ -5,7 +5,9 @@
 // nested references are resolved innermost first. Values that come out
 // of a variable, an element or a function are never expanded again.
 // A failed reference (bad array reference, unknown or failing function)
-// expands to nothing and makes the whole expansion report failure.
+// expands to nothing and makes the whole expansion report failure. An
+// expansion that would outgrow its limit fails as a whole: a text cut
+// short could end inside an entity or a tag and still look fine.
 
 #include <string>
 
@@ -59,10 +61,29 @@ class Expander {
   int ExpandNested(const char16_t* s, size_t n, std::u16string& out);
   bool Bracketed(const char16_t* s, size_t n, size_t open, const std::u16string& opener,
                  std::u16string& inside, size_t* next);
+  // Appends, or fails the whole expansion when the text does not fit.
+  void Put(std::u16string& out, const char16_t* text, size_t length, size_t limit);
+  void Put(std::u16string& out, const std::u16string& text, size_t limit) {
+    Put(out, text.data(), text.size(), limit);
+  }
 
   int depth_ = 0;
   bool failed_ = false;
+  bool overflowed_ = false;
 };
+
+void Expander::Put(std::u16string& out, const char16_t* text, size_t length, size_t limit) {
+  if (overflowed_) return;
+  if (length > limit - out.size()) {
+    std::string digits = std::to_string(limit);
+    ReportShellError(u"the text is longer than " + std::u16string(digits.begin(), digits.end()) +
+                     u" characters once expanded");
+    overflowed_ = true;
+    failed_ = true;
+    return;
+  }
+  out.append(text, length);
+}
 
 int Expander::ExpandNested(const char16_t* s, size_t n, std::u16string& out) {
   if (depth_ >= MAX_NESTING) {
@@ -108,7 +129,7 @@ size_t Expander::Function(const char16_t* s, size_t n, size_t at, std::u16string
   if (CallFunction(name, argument, result) != 0) {
     failed_ = true;
   } else {
-    AppendBounded(out, result, limit);
+    Put(out, result, limit);
   }
   return next;
 }
@@ -132,7 +153,7 @@ size_t Expander::Element(const char16_t* s, size_t n, size_t nameBegin, size_t o
     ReportElementStatus(reference, status);
     failed_ = true;
   } else {
-    AppendBounded(out, *value, limit);
+    Put(out, *value, limit);
   }
   return next;
 }
@@ -142,18 +163,18 @@ int Expander::Expand(const char16_t* s, size_t n, std::u16string& out, size_t li
   failed_ = false;
   size_t i = 0;
   std::u16string value;
-  while (i < n) {
+  while (i < n && !overflowed_) {
     size_t run = i;
     while (i < n && s[i] != u'%') ++i;
-    AppendBounded(out, s + run, i - run, limit);
+    Put(out, s + run, i - run, limit);
     if (i >= n) break;
     if (i + 1 >= n) {  // a '%' at the very end stays
-      AppendBounded(out, u"%", 1, limit);
+      Put(out, u"%", 1, limit);
       break;
     }
     char16_t next = s[i + 1];
     if (next == u'%') {
-      AppendBounded(out, u"%", 1, limit);
+      Put(out, u"%", 1, limit);
       i += 2;
     } else if (next == u'@' && IsFunctionStart(s, n, i + 2)) {
       i = Function(s, n, i + 1, out, limit);
@@ -161,14 +182,14 @@ int Expander::Expand(const char16_t* s, size_t n, std::u16string& out, size_t li
       size_t close = i + 2;
       while (close < n && s[close] != u']') ++close;
       if (close >= n) {  // no closing bracket: the '%' is plain text
-        AppendBounded(out, u"%", 1, limit);
+        Put(out, u"%", 1, limit);
         ++i;
         continue;
       }
-      if (LookupVariable(std::u16string(s + i + 2, close - i - 2), value)) AppendBounded(out, value, limit);
+      if (LookupVariable(std::u16string(s + i + 2, close - i - 2), value)) Put(out, value, limit);
       i = close + 1;
     } else if ((next >= u'0' && next <= u'9') || next == u'*') {
-      if (LookupBatchParameter(next, value)) AppendBounded(out, value, limit);
+      if (LookupBatchParameter(next, value)) Put(out, value, limit);
       i += 2;
     } else if (IsNameChar(next)) {
       size_t nameEnd = NameEnd(s, n, i + 1);
@@ -176,11 +197,11 @@ int Expander::Expand(const char16_t* s, size_t n, std::u16string& out, size_t li
         i = Element(s, n, i + 1, nameEnd, out, limit);
         continue;
       }
-      if (LookupVariable(std::u16string(s + i + 1, nameEnd - i - 1), value)) AppendBounded(out, value, limit);
+      if (LookupVariable(std::u16string(s + i + 1, nameEnd - i - 1), value)) Put(out, value, limit);
       i = nameEnd;
       if (i < n && s[i] == u'%') ++i;  // the closing '%' of %NAME%
     } else {
-      AppendBounded(out, u"%", 1, limit);
+      Put(out, u"%", 1, limit);
       ++i;
     }
   }

@@ -117,10 +117,11 @@ int RepeatFunction(const std::u16string& argument, std::u16string& result) {
     ReportBadArgument(u"repeat", argument, u"a text and a count");
     return 1;
   }
-  size_t limit = size_t(MAX_TEXT_LEN);
-  for (int64_t k = 0; k < times && !text.empty() && result.size() < limit; ++k) {
-    AppendBounded(result, text, limit);
+  if (!text.empty() && times > int64_t(MAX_TEXT_LEN / text.size())) {
+    ReportBadArgument(u"repeat", argument, u"a result of at most 16383 characters");
+    return 1;
   }
+  for (int64_t k = 0; k < times && !text.empty(); ++k) result += text;
   return 0;
 }
 
@@ -129,6 +130,7 @@ int CallPlugin(PluginFunction function, const std::u16string& argument, std::u16
   // another function.
   // Only the terminator is set: the function owns the buffer's contents.
   std::unique_ptr<char16_t[]> buffer(new char16_t[MAX_ARG_LEN]);
+  PlatformSyncEnvironment();
   size_t n = argument.copy(buffer.get(), size_t(MAX_TEXT_LEN));
   buffer[n] = 0;
   if (function(buffer.get()) != 0) return 1;

@@ -13,8 +13,9 @@
 
 namespace takecmd {
 
-// Output streams; STREAM_BOX exists only as a capture stream.
-enum Stream { STREAM_OUT = 1, STREAM_ERR = 2, STREAM_BOX = 3 };
+// Output streams; STREAM_BOX and STREAM_FILES exist only as capture
+// streams.
+enum Stream { STREAM_OUT = 1, STREAM_ERR = 2, STREAM_BOX = 3, STREAM_FILES = 4 };
 
 // --- Console (takecmd_console.cpp) -----------------------------------
 // Writes UTF-16 text to a stream: into the capture while capturing,
@@ -29,17 +30,44 @@ int UnicodeOutputValue();
 void SetUnicodeOutputFlag(int value);
 void ResetConsole();
 void RecordMessageBox(const char16_t* text, const char16_t* caption);
+// Flushes a stream; a failure ends the run as a failed write does.
+void FlushStream(int stream);
 // Console conversion: fullwidth forms folded unless Unicode output is
 // on, lone surrogates as U+FFFD, everything else as UTF-8.
 void AppendConsoleBytes(std::string& out, const char16_t* text, size_t length, bool unicode);
 
-// --- Platform (takecmd_platform_*.cpp) --------------------------------
-void PlatformConsoleWrite(int stream, const char* bytes, size_t length);
-void PlatformConsoleFlush(int stream);
+// --- Platform console (takecmd_platform_*.cpp) --------------------------
+// Each stream goes to its standard handle or, while redirected, to a
+// file. A write or flush that fails returns false with the reason.
+bool PlatformConsoleWrite(int stream, const char* bytes, size_t length, std::u16string& reason);
+bool PlatformConsoleFlush(int stream, std::u16string& reason);
 // 1 or 2 for the standard handles, 0 for anything else.
 int PlatformHandleStream(HostHandle handle);
-// Sets (or, for an empty value, removes) a process environment variable.
-void PlatformSetEnvironment(const std::u16string& name, const std::u16string& value);
+// Sends a stream to the file at path, emptied first unless append;
+// false with the reason when it cannot be opened.
+bool PlatformRedirect(int stream, const std::u16string& path, bool append, std::u16string& reason);
+// Sends a stream wherever the other one goes.
+void PlatformRedirectLike(int stream, int other);
+// Closes the files; both streams go to their standard handles again.
+// False with the stream and reason of the first file that could not be
+// written.
+bool PlatformEndRedirections(int& failedStream, std::u16string& reason);
+// Writes straight to the standard error handle, ignoring any failure.
+void PlatformLastWords(const char* bytes, size_t length);
+// Ends the process at once, keeping what can still be written.
+[[noreturn]] void PlatformEndProcess(int status);
+// Makes a user variable's new value (empty: removed) visible to the
+// plugin's environment lookups. On Windows the plugin asks the process
+// environment, so the variable is set there (at the next
+// PlatformSyncEnvironment); elsewhere it asks the host
+// (StandInEnvironment), which answers from its table, so nothing is done.
+// Either way a `set` costs the same however many variables there are.
+void PlatformPublishVariable(const std::u16string& name, const std::u16string& value);
+// Applies the published changes to the process environment where they
+// were deferred (Windows); called before the plugin runs.
+void PlatformSyncEnvironment();
+// A process environment variable, its name matched without regard to
+// case as on Windows.
 bool PlatformGetEnvironment(const std::u16string& name, std::u16string& value);
 
 // --- Formatter (takecmd_format.cpp) ------------------------------------
@@ -54,6 +82,9 @@ std::u16string UpperKey(const std::u16string& name);
 // Looks up a variable: user and internal variables first, then the
 // process environment (for ordinary names). False when unset.
 bool LookupVariable(const std::u16string& name, std::u16string& value);
+// What the plugin's environment holds: an ordinary variable, else the
+// process environment.
+bool LookupEnvironment(const std::u16string& name, std::u16string& value);
 void SetVariable(const std::u16string& name, const std::u16string& value);
 void UnsetVariable(const std::u16string& name);
 void ResetVariables();

@@ -100,7 +100,7 @@ HOST_IMPORT int STANDIN_API StandInMessageBox(const char16_t* text, const char16
   RecordMessageBox(text, caption);
   if (!Capturing()) {
     WriteText(STREAM_OUT, DrawBox(text, caption));
-    PlatformConsoleFlush(STREAM_OUT);
+    FlushStream(STREAM_OUT);
   }
   return 1;  // IDOK
 }

@@ -1,5 +1,6 @@
-// Host variables: user variables (mirrored into the process environment),
-// internal variables with their defaults, and the batch parameters.
+// Host variables: user variables, internal variables with their defaults,
+// and the batch parameters. The user variables are also the plugin's
+// environment (see PlatformPublishVariable and StandInEnvironment).
 
 #include <map>
 #include <string>
@@ -45,9 +46,40 @@ struct DefaultsAtLoad {
 
 }  // namespace
 
+namespace {
+
+// Blocks above Latin-1 that hold white space, punctuation and symbols
+// but no letters or digits.
+const char16_t NOT_NAME_RANGES[][2] = {
+    {0x1680, 0x1680},  // Ogham space mark
+    {0x2000, 0x206F},  // general punctuation, spaces among them
+    {0x20A0, 0x20CF},  // currency signs
+    {0x2190, 0x2BFF},  // arrows, mathematical operators, technical signs, shapes, dingbats
+    {0x3000, 0x303F},  // CJK symbols and punctuation
+    {0xE000, 0xF8FF},  // private use
+    {0xFF01, 0xFF0F},  // fullwidth punctuation (the plugin's markup characters among them)
+    {0xFF1A, 0xFF20},
+    {0xFF3B, 0xFF40},
+    {0xFF5B, 0xFF65},
+    {0xFFF0, 0xFFFF},  // specials
+};
+
+}  // namespace
+
+// Names are letters and digits of any script, '_' and '$'. In Latin-1
+// the letters and the superscript digits count, as in the plugin's
+// character classes; above it, everything outside the blocks of
+// punctuation and symbols above.
 bool IsNameChar(char16_t c) {
-  return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
-         c == u'_' || c == u'$';
+  if (c < 0x80) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
+           c == u'_' || c == u'$';
+  }
+  if (c < 0x100) return (c >= 0xC0 && c != 0xD7 && c != 0xF7) || c == 0xB2 || c == 0xB3 || c == 0xB9;
+  for (const auto& range : NOT_NAME_RANGES) {
+    if (c >= range[0] && c <= range[1]) return false;
+  }
+  return true;
 }
 
 bool IsValidVariableName(const std::u16string& name) {
@@ -93,7 +125,7 @@ void SetVariable(const std::u16string& name, const std::u16string& value) {
   }
   // The environment keeps the name as first set, so that a change
   // written in another case replaces it rather than adding a second one.
-  if (!IsInternalName(name)) PlatformSetEnvironment(found->second.name, value);
+  if (!IsInternalName(name)) PlatformPublishVariable(found->second.name, value);
 }
 
 void UnsetVariable(const std::u16string& name) {
@@ -101,12 +133,12 @@ void UnsetVariable(const std::u16string& name) {
   auto found = variables.find(UpperKey(name));
   std::u16string stored = found == variables.end() ? name : found->second.name;
   if (found != variables.end()) variables.erase(found);
-  if (!IsInternalName(name)) PlatformSetEnvironment(stored, std::u16string());
+  if (!IsInternalName(name)) PlatformPublishVariable(stored, std::u16string());
 }
 
 void ResetVariables() {
   for (const auto& entry : variables) {
-    if (!IsInternalName(entry.second.name)) PlatformSetEnvironment(entry.second.name, std::u16string());
+    if (!IsInternalName(entry.second.name)) PlatformPublishVariable(entry.second.name, std::u16string());
   }
   variables.clear();
   SetDefaults();
@@ -137,6 +169,17 @@ void SetBatchArguments(int count, const char* const* arguments) {
       batchAllArguments += argument;
     }
   }
+}
+
+bool LookupEnvironment(const std::u16string& name, std::u16string& value) {
+  if (!IsInternalName(name)) {
+    auto found = variables.find(UpperKey(name));
+    if (found != variables.end()) {
+      value = found->second.value;
+      return true;
+    }
+  }
+  return PlatformGetEnvironment(name, value);
 }
 
 bool LookupBatchParameter(char16_t which, std::u16string& value) {
@@ -174,6 +217,28 @@ HOST_IMPORT const char* STANDIN_API StandInGetVariable(const char* name) {
   lastValue = utf::To8(value);
   return lastValue.c_str();
 }
+
+HOST_IMPORT int STANDIN_API StandInEnvironment(const char16_t* name, char16_t* buffer, int capacity) {
+  if (name == nullptr || buffer == nullptr || capacity <= 0) return -1;
+  buffer[0] = 0;
+  size_t length = 0;
+  while (length < size_t(MAX_TEXT_LEN) && name[length] != 0) ++length;
+  std::u16string value;
+  if (length == 0 || !LookupEnvironment(std::u16string(name, length), value)) return 0;
+  if (value.size() > size_t(capacity) - 1) return -1;
+  value.copy(buffer, value.size());
+  buffer[value.size()] = 0;
+  return int(value.size());
+}
+
+HOST_IMPORT int STANDIN_API StandInValidName(const char16_t* name) {
+  if (name == nullptr) return 0;
+  size_t length = 0;
+  while (length <= size_t(MAX_TEXT_LEN) && name[length] != 0) ++length;
+  return length <= size_t(MAX_TEXT_LEN) && IsValidVariableName(std::u16string(name, length)) ? 1 : 0;
+}
+
+HOST_IMPORT void STANDIN_API StandInSyncEnvironment(void) { PlatformSyncEnvironment(); }
 
 HOST_IMPORT void STANDIN_API StandInSetBatchArguments(int count, const char* const* arguments) {
   SetBatchArguments(count, arguments);

@@ -2,7 +2,9 @@
 //
 // Lone surrogates survive a round trip: UTF-16 -> "8" writes them as
 // three-byte sequences (the WTF-8 form) and "8" -> UTF-16 reads such a
-// sequence back as the surrogate. Invalid UTF-8 bytes become U+FFFD.
+// sequence back as the surrogate. Invalid UTF-8 bytes become U+FFFD;
+// text that may be in the ANSI code page instead is read with IsUtf8
+// and From1252.
 // Console output uses a separate, strict path (lone surrogates become
 // U+FFFD there).
 #pragma once
@@ -62,45 +64,85 @@ inline void AppendUnit16(std::u16string& out, char32_t cp) {
   }
 }
 
+// Length of the UTF-8 sequence at p (at most avail bytes) with its code
+// point in cp, or 0 when the bytes there are no valid sequence. Surrogate
+// code points are accepted, so lone surrogates written as three-byte
+// sequences read back.
+inline size_t DecodeSequence(const unsigned char* p, size_t avail, char32_t& cp) {
+  unsigned char b = p[0];
+  if (b < 0x80) {
+    cp = b;
+    return 1;
+  }
+  size_t extra = 0;
+  char32_t min = 0;
+  if (b >= 0xC2 && b <= 0xDF) {
+    extra = 1; cp = b & 0x1F; min = 0x80;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    extra = 2; cp = b & 0x0F; min = 0x800;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    extra = 3; cp = b & 0x07; min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (extra >= avail) return 0;
+  for (size_t k = 1; k <= extra; ++k) {
+    unsigned char t = p[k];
+    if ((t & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (t & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF) return 0;
+  return extra + 1;
+}
+
+// Invalid bytes become U+FFFD, one for each byte.
 inline std::u16string To16(const char* s, size_t n) {
   std::u16string out;
   out.reserve(n);
   const unsigned char* p = reinterpret_cast<const unsigned char*>(s);
   size_t i = 0;
   while (i < n) {
-    unsigned char b = p[i];
-    if (b < 0x80) {
-      out.push_back(b);
-      ++i;
-      continue;
-    }
-    int extra = 0;
     char32_t cp = 0;
-    char32_t min = 0;
-    if (b >= 0xC2 && b <= 0xDF) {
-      extra = 1; cp = b & 0x1F; min = 0x80;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      extra = 2; cp = b & 0x0F; min = 0x800;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      extra = 3; cp = b & 0x07; min = 0x10000;
-    } else {
-      out.push_back(0xFFFD);
-      ++i;
-      continue;
-    }
-    bool ok = i + size_t(extra) < n;
-    for (int k = 1; ok && k <= extra; ++k) {
-      unsigned char t = p[i + size_t(k)];
-      if ((t & 0xC0) != 0x80) ok = false;
-      else cp = (cp << 6) | (t & 0x3F);
-    }
-    if (!ok || cp < min || cp > 0x10FFFF) {
+    size_t length = DecodeSequence(p + i, n - i, cp);
+    if (length == 0) {
       out.push_back(0xFFFD);
       ++i;
       continue;
     }
     AppendUnit16(out, cp);  // surrogate code points come back as units
-    i += size_t(extra) + 1;
+    i += length;
+  }
+  return out;
+}
+
+// True when every byte belongs to a valid sequence (lone surrogates as
+// three-byte sequences included).
+inline bool IsUtf8(const char* s, size_t n) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(s);
+  size_t i = 0;
+  while (i < n) {
+    char32_t cp = 0;
+    size_t length = DecodeSequence(p + i, n - i, cp);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
+// Windows-1252, the ANSI code page of western Windows systems. Its five
+// unassigned bytes (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1 controls
+// of the same value, as Windows converts them.
+inline std::u16string From1252(const char* s, size_t n) {
+  static const char16_t HIGH[32] = {
+      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+  std::u16string out;
+  out.reserve(n);
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char b = static_cast<unsigned char>(s[i]);
+    out.push_back(b >= 0x80 && b < 0xA0 ? HIGH[b - 0x80] : char16_t(b));
   }
   return out;
 }

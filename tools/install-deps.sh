@@ -5,8 +5,8 @@
 set -euo pipefail
 
 declare -A GROUP_PACKAGES=(
-  [base]="g++ cmake make libgtest-dev libgmock-dev python3"
-  [windows]="g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64"
+  [base]="g++ cmake make libgtest-dev libgmock-dev libedit-dev python3"
+  [windows]="g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 wine32:i386"
   [fuzz]="clang libclang-rt-14-dev python3-html5lib"
   [bench]="libbenchmark-dev fortunes fortunes-min pkg-config libglib2.0-dev libcurl4-openssl-dev python3-smartypants nodejs"
   [unicode]="unicode-data"
@@ -37,5 +37,10 @@ if [[ $(id -u) -ne 0 ]]; then
 fi
 echo "install-deps: installing ${wanted[*]}"
 export DEBIAN_FRONTEND=noninteractive
+# wine's 32-bit half, which runs the x86 module, is a package of the
+# i386 architecture.
+if [[ " ${wanted[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${wanted[@]}" >/dev/null

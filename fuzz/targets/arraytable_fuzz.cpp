@@ -5,9 +5,9 @@
 // array A (3 x 3) and array B (4 elements).
 //
 // Checks: result 0 or 1; the argument buffer never changes; an error
-// writes nothing to standard output; a table starts and ends as one and,
-// for the arrays the host really has, holds every cell's entitized value
-// in order.
+// writes nothing to standard output; a table starts and ends as one, its
+// header cell spans a whole row and, for the arrays the host really has,
+// it holds every cell's entitized value in order.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -74,6 +74,28 @@ int32_t AnswerValue(int index, int32_t real) {
   return gHasAnswer[index] ? ModelLeadingInteger(gAnswers[index]) : real;
 }
 
+// A header cell built by the command spans every cell of a row (the
+// line-number cell too), and at least one. Looked for only where the
+// lines are the command's own: no line feed and no "th" in the arguments
+// (so no header of the user's making), and the cells entitized.
+void CheckHeaderSpan(const FuzzCase& c, const std::u16string& arguments, const std::u16string& out) {
+  if (c.unicodeOutput == 1 || arguments.find(u'\n') != std::u16string::npos) return;
+  for (size_t i = 0; i + 1 < arguments.size(); ++i) {
+    if ((arguments[i] | 0x20) == u't' && (arguments[i + 1] | 0x20) == u'h') return;
+  }
+  const std::u16string th = u"\n      <th colspan=\"";
+  const size_t at = out.find(th);
+  if (at == std::u16string::npos) return;
+  const size_t rowStart = out.find(u"   </tr>\n   <tr", at);
+  if (rowStart == std::u16string::npos) return;  // no rows
+  const size_t rowEnd = out.find(u"   </tr>\n", rowStart + 9);
+  int cells = 0;
+  for (size_t p = out.find(u"\n      <td", rowStart); p < rowEnd; p = out.find(u"\n      <td", p + 1)) ++cells;
+  const std::u16string expected = th + Decimal(cells > 0 ? cells : 1) + u"\">";
+  if (out.compare(at, expected.size(), expected) != 0)
+    CheckSameText(expected, out.substr(at, expected.size() + 8), "the header does not span the row", u"");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -115,8 +137,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string err = Captured(2);
   if (result == 1) {
     FUZZ_CHECK(out.empty(), "an error after output was written");
-    // The host may have reported a query of its own first (a name too long
-    // for the query buffer reaches it cut), and a quoted argument may hold
+    // The host may have reported a query of its own first (a query longer
+    // than the host reads reaches it cut), and a quoted argument may hold
     // line ends of its own; the plugin's message comes last all the same.
     const std::u16string prefix = ErrorPrefixText(c);
     if (err.find(prefix) == std::u16string::npos || err.size() < 2 ||
@@ -133,6 +155,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(out.compare(0, 6, u"<table") == 0, "a table starts with its tag");
   FUZZ_CHECK(out.size() >= 9 && out.compare(out.size() - 9, 9, u"</table>\n") == 0,
              "a table ends with its closing tag");
+
+  CheckHeaderSpan(c, parts[0], out);
 
   // The cells of a real array, in order, each entitized or "&nbsp;".
   const bool isA = gQueriedName == u"A";

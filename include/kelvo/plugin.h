@@ -50,9 +50,3 @@ PLUGIN_EXPORT int PLUGIN_API f_hcomment(char16_t* buffer);
 PLUGIN_EXPORT int PLUGIN_API f_doctype(char16_t* buffer);
 PLUGIN_EXPORT int PLUGIN_API f_hexenc(char16_t* buffer);
 PLUGIN_EXPORT int PLUGIN_API f_hexdec(char16_t* buffer);
-
-// Version numbers shown in the identity record, the load line and the
-// options display.
-constexpr int PLUGIN_VERSION_MAJOR = 0;
-constexpr int PLUGIN_VERSION_MINOR = 60;
-constexpr int PLUGIN_VERSION_BUILD = 4;

@@ -67,12 +67,19 @@ void WriteAttributes(const char16_t* cssClass, const char16_t* style) {
   if (style != nullptr) Printf(u" style=\"%s\"", style);
 }
 
+// The header cell spans every cell of a row: the data cells and the
+// line-number cell. A row without cells still gets a header cell of one.
+unsigned HeaderSpan(const ArrayTableSettings& s, int columns) {
+  unsigned span = (columns > 0 ? static_cast<unsigned>(columns) : 0u) + (s.lineNumbers ? 1u : 0u);
+  return span > 0 ? span : 1u;
+}
+
 void WriteHeaderRow(const ArrayTableSettings& s, int columns) {
   QPuts(u"   <tr>\n");
   if (HeaderHasCellTags(s.headerText)) {
     Printf(u"      %s\n", s.headerText);
   } else {
-    Printf(u"      <th colspan=\"%u\">%s</th>\n", static_cast<unsigned>(columns), s.headerText);
+    Printf(u"      <th colspan=\"%u\">%s</th>\n", HeaderSpan(s, columns), s.headerText);
   }
   QPuts(u"   </tr>\n");
 }
@@ -80,7 +87,7 @@ void WriteHeaderRow(const ArrayTableSettings& s, int columns) {
 // The cell buffer is reused for every cell: only the reference written
 // into it and the host's expansion decide its contents.
 void WriteCell(char16_t* cell, const char16_t* name, int row, int column, const Options& options) {
-  FormatElementReference(cell, MAX_ARG_LEN, name, row, column);
+  FormatElementReference(cell, REFERENCE_BUFFER_LEN, name, row, column);
   ExpandVariables(cell, 1);
   cell[MAX_ARG_LEN - 1] = 0;
   if (cell[0] == 0) {
@@ -94,7 +101,7 @@ void WriteCell(char16_t* cell, const char16_t* name, int row, int column, const 
 
 void WriteTable(const ArrayTableSettings& s, int dimensions, int rows, int columns,
                 const Options& options) {
-  char16_t cell[MAX_ARG_LEN];
+  char16_t cell[REFERENCE_BUFFER_LEN];
   cell[0] = 0;
 
   QPuts(u"<table");
@@ -135,11 +142,10 @@ int FormatElementReference(char16_t* buffer, int capacity, const char16_t* name,
 
 int32_t QueryArrayInfo(const char16_t* name, int index) {
   if (name == nullptr || name[0] == 0 || static_cast<unsigned>(index) > 5) return -1;
-  // The query is cut at SMALL_BUF_LEN, but ExpandVariables takes no
-  // capacity: the buffer is a full ArgBuffer so that no expansion the
-  // host may produce can run past it.
-  char16_t query[MAX_ARG_LEN];
-  FormatArrayInfoQuery(query, SMALL_BUF_LEN, name, index);
+  // Holds the query around any name, and any expansion the host writes
+  // back (ExpandVariables takes no capacity).
+  char16_t query[REFERENCE_BUFFER_LEN];
+  FormatArrayInfoQuery(query, REFERENCE_BUFFER_LEN, name, index);
   ExpandVariables(query, 1);
   query[MAX_ARG_LEN - 1] = 0;
   return ReadLeadingInteger(query);

@@ -73,16 +73,27 @@ int SplitArguments(const char16_t* text) {
     }
 
     if (endsArgument) {
-      // The terminator that opens the next argument must still fit.
-      if (write + 1 >= MAX_ARG_LEN) return ReportOverflow(write + 1);
       ++count;
       length = 0;
-      ArgStore[++write] = 0;
+      // With the store full there is no slot for the terminator that
+      // opens the next argument; nothing is lost unless a character
+      // follows, and that one reports the overflow.
+      if (write + 1 < MAX_ARG_LEN) {
+        ArgStore[++write] = 0;
+      } else {
+        write = MAX_ARG_LEN;
+      }
       if (c != u'/') continue;  // a '/' begins the next argument
     }
 
-    if (write >= STORE_LIMIT) return ReportOverflow(write);
     if (count >= MAX_ARGS) continue;
+    if (write >= STORE_LIMIT) {
+      // White space that finds the store full is dropped: the argument
+      // ends there and loses it to the trimming, or a character follows
+      // in the same argument and reports the overflow.
+      if (IsWhiteSpaceChar(c)) continue;
+      return ReportOverflow(write);
+    }
     if (length == 0) ArgPointers[count] = ArgStore + write;
     ArgLengths[count] = ++length;
     ArgStore[write++] = c;

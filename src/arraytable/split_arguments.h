@@ -21,6 +21,8 @@ extern char16_t ArgStore[MAX_ARG_LEN];
 
 // Returns the number of arguments (0 to MAX_ARGS; the text of arguments
 // beyond MAX_ARGS is dropped silently), or -1 for a null text or when
-// the arguments do not fit ArgStore (reported on standard error;
-// ArgCount is then 0). The text itself is never changed.
+// a character of the arguments does not fit ArgStore (reported on
+// standard error; ArgCount is then 0). White space that the trimming
+// would remove anyway never counts as lost. The text itself is never
+// changed.
 int SplitArguments(const char16_t* text);

@@ -10,6 +10,7 @@
 #include "kelvo/services.h"
 #include "kelvo/text.h"
 #include "kelvo/texts.h"
+#include "kelvo/version.h"
 
 namespace {
 

@@ -14,11 +14,20 @@ import subprocess
 import sys
 import tempfile
 
-PLACEHOLDER = re.compile(r"\{(CR|LF|TAB|ESC|NOEOL|LBRACE|BATCH|DIR|U\+[0-9A-Fa-f]{4,6})\}")
+PLACEHOLDER = re.compile(r"\{(CR|LF|TAB|ESC|NOEOL|LBRACE|BATCH|DIR|PLUGIN|VERSION|U\+[0-9A-Fa-f]{4,6})\}")
 KEY_LINE = re.compile(r"^([a-z]+):(?: (.*))?$")
 BLOCK_KEYS = {"batch", "stdin", "stdout", "stderr"}
 LIST_KEYS = {"set", "env", "option"}
-VALUE_KEYS = {"cmd", "argv", "args", "status", "file", "plugin", "platform"}
+VALUE_KEYS = {"cmd", "argv", "args", "status", "file", "plugin", "platform", "encoding", "output",
+              "reader"}
+# How a batch block is written: the encoding and the byte-order mark.
+ENCODINGS = {
+    "utf-8": ("utf-8", b""),
+    "utf-8-bom": ("utf-8", b"\xef\xbb\xbf"),
+    "utf-16le-bom": ("utf-16-le", b"\xff\xfe"),
+    "utf-16be-bom": ("utf-16-be", b"\xfe\xff"),
+    "windows-1252": ("cp1252", b""),
+}
 PASSED_ENVIRONMENT = ("ASAN_", "UBSAN_", "LSAN_", "MSAN_")
 
 
@@ -49,6 +58,12 @@ def substitute(text, context, where, split=False):
             return shlex.quote(context["batch"]) if split else context["batch"]
         if name == "DIR":
             return shlex.quote(context["dir"]) if split else context["dir"]
+        if name == "PLUGIN":
+            return context["plugin"]
+        if name == "VERSION":
+            if not context["version"]:
+                raise CaseFileError(f"{where}: {{VERSION}} needs the runner's --version")
+            return context["version"]
         code = int(name[2:], 16)
         if code > 0x10FFFF or 0xD800 <= code <= 0xDFFF:
             raise CaseFileError(f"{where}: {{{name}}} is not a character that UTF-8 can carry")
@@ -66,6 +81,15 @@ def block_text(lines, context, where):
             end = ""
         parts.append(substitute(line, context, where) + end)
     return "".join(parts)
+
+
+def encoded(text, case, where):
+    """A batch or input block's bytes in the case's encoding."""
+    encoding = case.get("encoding", "utf-8")
+    if encoding not in ENCODINGS:
+        raise CaseFileError(f"{where}: unknown encoding '{encoding}'")
+    codec, mark = ENCODINGS[encoding]
+    return mark + text.encode(codec)
 
 
 def parse_case_file(path):
@@ -145,12 +169,49 @@ def shown(data):
     return [repr(line)[1:-1] for line in text.splitlines(keepends=True)] or ["(empty)"]
 
 
+def run_into_file(command, stdin_bytes, directory, environment, options, path):
+    """Runs the shell with standard output written to path (e.g. /dev/full)."""
+    with open(path, "wb") as output:
+        result = subprocess.run(command, input=stdin_bytes, stdout=output, stderr=subprocess.PIPE,
+                                cwd=directory, env=environment, timeout=options.timeout)
+    result.stdout = b""
+    return result
+
+
+def run_with_reader(command, stdin_bytes, directory, environment, options, count):
+    """Runs the shell with standard output on a pipe whose reader takes
+    count bytes and then closes it; standard output is what it read."""
+    with tempfile.TemporaryFile() as errors, tempfile.TemporaryFile() as given:
+        given.write(stdin_bytes)
+        given.seek(0)
+        process = subprocess.Popen(command, stdin=given, stdout=subprocess.PIPE, stderr=errors,
+                                   cwd=directory, env=environment)
+        taken = b""
+        while len(taken) < count:
+            piece = process.stdout.read(count - len(taken))
+            if not piece:
+                break
+            taken += piece
+        process.stdout.close()
+        try:
+            process.wait(timeout=options.timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+            raise
+        errors.seek(0)
+        return subprocess.CompletedProcess(command, process.returncode, taken, errors.read())
+
+
 def run_case(case, path, options):
     where = f"{path}:{case['line']}"
     with tempfile.TemporaryDirectory(prefix="kelvo-e2e-") as directory:
         directory = os.path.realpath(directory)
         batch_path = os.path.join(directory, case.get("file", "case.btm"))
-        context = {"batch": shell_path(batch_path, options), "dir": shell_path(directory, options)}
+        module = "libkelvo.so" if options.platform == "linux" else "kelvo.dll"
+        context = {"batch": shell_path(batch_path, options), "dir": shell_path(directory, options),
+                   "plugin": shell_path(os.path.join(os.path.dirname(options.shell), module), options),
+                   "version": options.version}
         command = options.wrapper + [options.shell]
         plugin = case.get("plugin")
         if plugin == "test":
@@ -177,16 +238,25 @@ def run_case(case, path, options):
             command += shlex.split(substitute(case["argv"], context, where, split=True))
         elif "batch" in case:
             with open(batch_path, "wb") as handle:
-                handle.write(block_text(case["batch"], context, where).encode("utf-8"))
+                handle.write(encoded(block_text(case["batch"], context, where), case, where))
             command.append(context["batch"])
             command += shlex.split(substitute(case.get("args", ""), context, where, split=True))
         else:
-            stdin_bytes = block_text(case["stdin"], context, where).encode("utf-8")
+            stdin_bytes = encoded(block_text(case["stdin"], context, where), case, where)
         try:
-            result = subprocess.run(command, input=stdin_bytes, capture_output=True, cwd=directory,
-                                    env=environment, timeout=options.timeout)
+            if "output" in case:
+                result = run_into_file(command, stdin_bytes, directory, environment, options,
+                                       substitute(case["output"], context, where))
+            elif "reader" in case:
+                result = run_with_reader(command, stdin_bytes, directory, environment, options,
+                                         int(case["reader"]))
+            else:
+                result = subprocess.run(command, input=stdin_bytes, capture_output=True, cwd=directory,
+                                        env=environment, timeout=options.timeout)
         except subprocess.TimeoutExpired:
             return [f"timed out after {options.timeout} s"]
+        except ValueError:
+            raise CaseFileError(f"{where}: reader must be a number") from None
         expected_out = block_text(case.get("stdout", []), context, where).encode("utf-8")
         expected_err = block_text(case.get("stderr", []), context, where).encode("utf-8")
         try:
@@ -211,6 +281,8 @@ def main():
     parser.add_argument("--test-plugin", help="the test plugin module, for 'plugin: test'")
     parser.add_argument("--only", help="run only the case with this name")
     parser.add_argument("--timeout", type=float, default=60.0)
+    parser.add_argument("--version", default="",
+                        help="the plugin's version (x.y.z), which {VERSION} stands for")
     parser.add_argument("--wrapper", default="",
                         help="a command that runs the shell, e.g. wine (split like a shell)")
     parser.add_argument("--platform", choices=("linux", "windows"), default="linux",

@@ -9,7 +9,12 @@ checks that it reads as intended:
   options ask for;
 - the same for every cell of tables written by ARRAYTABLE, which must
   parse to one table of one cell per element;
-- the demo page parses without a single parse error.
+- @HCOMMENT output, in a paragraph, parses to that paragraph holding one
+  comment and nothing else, and the comment holds the input with blanks
+  added and nothing else, for the fuzz corpus and for generated texts full
+  of "<", "!", "-", ">", blanks and their fullwidth forms;
+- the example pages (the demo, the report, the link page) parse without a
+  single parse error, and their links are the addresses intended.
 
 Exit status 0 when all hold, 1 when one does not, 77 when html5lib is not
 installed (CTest reports the test as skipped).
@@ -19,6 +24,7 @@ import os
 import random
 import subprocess
 import sys
+import tempfile
 
 try:
     import html5lib
@@ -167,6 +173,21 @@ def corpus_texts():
     return texts
 
 
+COMMENT_PIECES = ["<", "!", "-", ">", " ", "\uff1c", "\uff01", "\uff0d", "\uff1e", "-->", "<!--",
+                  "--!>", "<!-", "--!", "x", "\r\n", "\u00e9", "\U0001F600"]
+
+
+def comment_texts(rng, count):
+    texts = []
+    for entry in seeds.HCOMMENT + seeds.ENTITIZE:
+        texts.append(entry if isinstance(entry, str) else entry.text)
+    for _ in range(count):
+        texts.append("".join(rng.choice(COMMENT_PIECES) for _ in range(rng.randrange(0, 60))))
+    # Blanks that take the comment up to the buffer's size, and past it.
+    texts += ["-->" * 4091, "-->" * 4092, "<!--" * 3000, "x" * 16370 + "-->"]
+    return texts
+
+
 def all_options(rng):
     return (rng.randrange(3), rng.randrange(3), rng.randrange(2), rng.randrange(4))
 
@@ -183,7 +204,7 @@ def hex_units(text):
 def run_dump(dump, requests):
     lines = []
     for kind, options, payload in requests:
-        if kind == "E":
+        if kind in ("E", "C"):
             body = hex_units(payload)
         else:
             body = ",".join(hex_units(cell) for cell in payload)
@@ -237,6 +258,44 @@ def check_text(html, text, options, length, failures, what):
                      "expected: %r\n    parsed:   %r" % (want[:300], got[:300]))
 
 
+def only_blanks_added(narrower, wider):
+    n = 0
+    for ch in wider:
+        if n < len(narrower) and narrower[n] == ch:
+            n += 1
+        elif ch != " ":
+            return False
+    return n == len(narrower)
+
+
+def console_text(text):
+    """The text as the console prints it and the parser reads it."""
+    units = [u - 0xFEE0 if 0xFF01 <= u <= 0xFF5E else u for u in to_units(text)]
+    return from_units(units).replace("\r\n", "\n").replace("\r", "\n")
+
+
+def check_comment(html, text, result, failures):
+    if result != 0:
+        # Even a blank for every character fits below this length.
+        if len(to_units(text)) <= (MAX_TEXT_LEN - 9) // 2:
+            failures.add("@HCOMMENT refused a text that fits", text, "-", "result %d" % result)
+        return
+    parser = html5lib.HTMLParser(namespaceHTMLElements=False)
+    fragment = parser.parseFragment("<p>" + html + "</p>", container="div")
+    children = list(fragment)
+    paragraph = children[0] if len(children) == 1 and children[0].tag == "p" else None
+    inside = list(paragraph) if paragraph is not None else []
+    if (fragment.text or paragraph is None or paragraph.text or paragraph.tail or len(inside) != 1
+            or not callable(inside[0].tag) or inside[0].tail):
+        failures.add("@HCOMMENT: not one comment in the paragraph", text, "-", "output: %r" % html[:300])
+        return
+    data = inside[0].text or ""
+    want = console_text(text)
+    if not (data.startswith(" ") and data.endswith(" ") and only_blanks_added(want, data[1:-1])):
+        failures.add("@HCOMMENT: the comment holds more than the text and blanks", text, "-",
+                     "expected: %r\n    parsed:   %r" % (want[:300], data[:300]))
+
+
 def check_table(html, cells, options, result, failures):
     if result != 0:
         failures.add("ARRAYTABLE failed", repr(cells), options, "result %d" % result)
@@ -267,22 +326,56 @@ def check_table(html, cells, options, result, failures):
                          "expected: %r\n    parsed:   %r" % (want[:300], got[:300]))
 
 
-def check_demo(shell, demo, failures):
-    result = subprocess.run([shell, demo], capture_output=True, check=False)
+def run_page(shell, batch, directory):
+    """The page an example writes: into the file named as its first
+    argument when it writes one, else on standard output."""
+    target = os.path.join(directory, os.path.basename(batch) + ".html")
+    result = subprocess.run([shell, batch, target], capture_output=True, check=False)
+    page = result.stdout
+    if os.path.exists(target):
+        with open(target, "rb") as handle:
+            page = handle.read()
+    return result, page
+
+
+# Each link a page holds, as a parser reads its address (entities decoded).
+EXPECTED_LINKS = {
+    "links.btm": [
+        "https://www.example.org/search?q=Pride%20%26%20Prejudice",
+        "https://www.example.org/search?q=Les%20Mis\u00e9rables",
+        "https://www.example.org/search?q=Who%27s%20afraid?%20Essays%20--%20and%20letters",
+        "https://www.example.org/search?q=100%25%20cotton:%20a%20history",
+        "https://maps.example.org/?q=Caf\u00e9%20\u00dcber%20%26%20Co%2C%20Hauptstra\u00dfe%205&zoom=17",
+        "#top",
+        "mailto:group@example.org?subject=Next%20meeting",
+    ],
+}
+
+
+def check_page(shell, batch, failures):
+    with tempfile.TemporaryDirectory(prefix="kelvo-page-") as directory:
+        result, page = run_page(shell, batch, directory)
     if result.returncode != 0 or result.stderr:
-        failures.add("the demo page did not run cleanly", demo, "-", result.stderr.decode("utf-8", "replace")[:300])
+        failures.add("an example page did not run cleanly", batch, "-", result.stderr.decode("utf-8", "replace")[:300])
         return
     parser = html5lib.HTMLParser(namespaceHTMLElements=False)
-    parser.parse(result.stdout)
+    document = parser.parse(page)
     if parser.errors:
-        failures.add("the demo page has parse errors", demo, "-", str(parser.errors[:10]))
+        failures.add("an example page has parse errors", batch, "-", str(parser.errors[:10]))
+        return
+    wanted = EXPECTED_LINKS.get(os.path.basename(batch))
+    if wanted is not None:
+        links = [a.get("href") for a in document.iter("a")]
+        if links != wanted:
+            failures.add("an example page links elsewhere than intended", batch, "-",
+                         "expected: %r\n    parsed:   %r" % (wanted, links))
 
 
 def main():
     args = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     args.add_argument("--dump", required=True, help="the html_dump program")
-    args.add_argument("--shell", help="the kelvo shell, for the demo page")
-    args.add_argument("--demo", help="the demo batch file")
+    args.add_argument("--shell", help="the kelvo shell, for the example pages")
+    args.add_argument("--page", action="append", default=[], help="an example batch file; repeatable")
     args.add_argument("--count", type=int, default=4000, help="generated texts")
     options = args.parse_args()
 
@@ -292,6 +385,9 @@ def main():
     for text in texts:
         requests.append(("E", DEFAULTS, text))
         requests.append(("E", all_options(rng), text))
+    comments = comment_texts(rng, options.count)
+    for text in comments:
+        requests.append(("C", DEFAULTS, text))
     tables = []
     short = [t for t in texts if len(t) < 200]
     for _ in range(600):
@@ -306,17 +402,20 @@ def main():
     for (kind, opts, payload), (number, html) in zip(requests, answers):
         if kind == "E":
             check_text(html, payload, opts, number, failures, "@ENTITIZE")
+        elif kind == "C":
+            check_comment(html, payload, number, failures)
         else:
             check_table(html, payload, opts, number, failures)
-    if options.shell and options.demo:
-        check_demo(options.shell, options.demo, failures)
+    pages = options.page if options.shell else []
+    for batch in pages:
+        check_page(options.shell, batch, failures)
 
     for item in failures.items[:20]:
         print("FAIL:", item)
     entitized = sum(1 for r in requests if r[0] == "E")
-    print("html: %d entitized texts, %d tables, demo page %s: %d passed, %d failed"
-          % (entitized, len(tables), "checked" if options.shell else "not checked",
-             len(requests) + (1 if options.shell else 0) - len(failures.items), len(failures.items)))
+    print("html: %d entitized texts, %d comments, %d tables, %d example pages: %d passed, %d failed"
+          % (entitized, len(comments), len(tables), len(pages),
+             len(requests) + len(pages) - len(failures.items), len(failures.items)))
     return 1 if failures.items else 0
 
 

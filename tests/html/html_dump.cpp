@@ -1,8 +1,10 @@
-// Runs @ENTITIZE and ARRAYTABLE on texts given on standard input and
-// writes what the console would print, for check_html.py to parse. One
-// request per line, texts as UTF-16 code units in hexadecimal (4 digits
-// each), so any text, line ends and lone surrogates included, survives:
+// Runs @ENTITIZE, @HCOMMENT and ARRAYTABLE on texts given on standard
+// input and writes what the console would print, for check_html.py to
+// parse. One request per line, texts as UTF-16 code units in hexadecimal
+// (4 digits each), so any text, line ends and lone surrogates included,
+// survives:
 //   E quotes spaces dash apos UNITS      -> "<result length> <UTF-8 bytes in hex>"
+//   C quotes spaces dash apos UNITS      -> "<result> <UTF-8 bytes in hex>"
 //   T quotes spaces dash apos UNITS,...  -> "<result> <UTF-8 bytes in hex>"
 // T defines a one-dimensional array with one element per text and writes
 // it with ARRAYTABLE.
@@ -49,6 +51,14 @@ std::u16string Entitize(const std::u16string& text, int* length) {
   return result;
 }
 
+// The buffer is left as it was when @HCOMMENT refuses.
+std::u16string Comment(const std::u16string& text, int* result) {
+  std::vector<char16_t> buffer(MAX_ARG_LEN, 0);
+  text.copy(buffer.data(), MAX_TEXT_LEN);
+  *result = f_hcomment(buffer.data());
+  return std::u16string(buffer.data());
+}
+
 int ArrayTable(const std::vector<std::u16string>& cells, std::u16string* out) {
   StandInDefineArray("cells", 1, static_cast<int>(cells.size()), 0);
   for (size_t r = 0; r < cells.size(); ++r)
@@ -82,6 +92,10 @@ int main() {
       int length = 0;
       const std::u16string result = Entitize(FromHex(texts), &length);
       std::cout << length << ' ' << ConsoleHex(result) << '\n';
+    } else if (kind == "C") {
+      int result = 0;
+      const std::u16string comment = Comment(FromHex(texts), &result);
+      std::cout << result << ' ' << ConsoleHex(comment) << '\n';
     } else if (kind == "T") {
       std::vector<std::u16string> cells;
       std::istringstream list(texts);

@@ -312,9 +312,11 @@ ModelOutcome ModelTag(const std::u16string& argument) {
   return {MARK_LT + tag + MARK_GT};
 }
 
+// Refused when the comment as written, blanks included, would not fit.
 ModelOutcome ModelComment(const std::u16string& argument) {
-  if (argument.size() > 16374) return {u"", u"Comment too long\r\n"};
-  return {std::u16string(1, MARK_LT) + u"!-- " + argument + u" --" + MARK_GT};
+  const std::u16string text = ModelCommentText(argument);
+  if (text.size() > 16374) return {u"", u"Comment too long\r\n"};
+  return {std::u16string(1, MARK_LT) + u"!-- " + text + u" --" + MARK_GT};
 }
 
 ModelOutcome ModelMakeEntity(const std::u16string& argument) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "kelvo/options.h"
 
@@ -26,6 +27,20 @@ std::u16string ModelHexenc(const std::u16string& text, const std::u16string& kee
 // The same with HEXENC_KEEP set to keepValue (empty: unset).
 std::u16string ModelHexencWithKeep(const std::u16string& text, const std::u16string& keepValue);
 std::u16string ModelHexdec(const char16_t* argument);
+
+// The text of an @HCOMMENT comment: the input with one blank between the
+// two dashes of every "-->", "--!>" and "<!--" (read with the fullwidth
+// forms folded), found one after another, each the one that ends first.
+std::u16string ModelCommentText(const std::u16string& text);
+
+// The command-line splitter on a store without a limit: the arguments
+// (at most MAX_ARGS, trimmed), and whether a character that survives the
+// trimming lies beyond the 16383 usable slots of the real store.
+struct SplitModel {
+  std::vector<std::u16string> arguments;
+  bool overflows;
+};
+SplitModel ModelSplitArguments(const std::u16string& text);
 
 // The functions that may refuse their argument: the result, or the
 // message that follows the error prefix.

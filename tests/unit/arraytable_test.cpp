@@ -87,7 +87,7 @@ TEST_F(ArrayTableTest, FifteenLineExample) {
       {u"/H:Fruit /L:1 /K:stock /RK0:even /RK1:odd /CK1:num fruit", 0,
        u"<table class=\"stock\">\n"
        u"   <tr>\n"
-       u"      <th colspan=\"2\">Fruit</th>\n"
+       u"      <th colspan=\"3\">Fruit</th>\n"
        u"   </tr>\n"
        u"   <tr class=\"even\">\n"
        u"      <td>1</td>\n"
@@ -271,9 +271,20 @@ TEST_F(ArrayTableTest, HeaderRow) {
        u""},
       {u"/H\"\uFF1CTH class=k\uFF1EA\uFF1C/tH\uFF1E\" fruit", 0,
        TABLE TH_ROW(u"\uFF1CTH class=k\uFF1EA\uFF1C/tH\uFF1E") FRUIT_ROWS END_TABLE, u""},
+      // The header spans the line-number cell too.
       {u"/H:\"<thead>A</thead>\" /L fruit", 0,
-       TABLE TH_ROW(u"<th colspan=\"2\"><thead>A</thead></th>") TR TD(u"0") TD(FRUIT_CELL_00)
+       TABLE TH_ROW(u"<th colspan=\"3\"><thead>A</thead></th>") TR TD(u"0") TD(FRUIT_CELL_00)
            TD(u"3") END_TR TR TD(u"1") TD(FRUIT_CELL_10) TD(u"&nbsp;") END_TR END_TABLE,
+       u""},
+      {u"/H:x fruit", 0,
+       TABLE TH_ROW(u"<th colspan=\"2\">x</th>") FRUIT_ROWS END_TABLE, u""},
+      {u"/H:x /LK:n one", 0,
+       TABLE TH_ROW(u"<th colspan=\"2\">x</th>") TR u"      <td class=\"n\">0</td>\n" TD(u"x") END_TR
+           END_TABLE,
+       u""},
+      {u"/L:7 /H:Colours list", 0,
+       TABLE TH_ROW(u"<th colspan=\"2\">Colours</th>") TR TD(u"7") TD(u"red") END_TR TR TD(u"8")
+           TD(u"green") END_TR TR TD(u"9") TD(u"blue") END_TR END_TABLE,
        u""},
       {u"/H:<th>A one", 0, TABLE TH_ROW(u"<th colspan=\"1\"><th>A</th>") TR TD(u"x") END_TR END_TABLE,
        u""},
@@ -406,6 +417,37 @@ TEST_F(ArrayTableTest, LongestArgumentTexts) {
   EXPECT_U16EQ(u"", Out());
 }
 
+TEST_F(ArrayTableTest, LongArrayNamesWork) {
+  // The @arrayinfo query and the element references hold the whole name,
+  // however long; up to 16368 characters the query fits what the host
+  // reads.
+  for (int length : {1008, 1009, 1010, 1011, 16000, 16368}) {
+    SCOPED_TRACE(length);
+    const std::string name(static_cast<size_t>(length), 'N');
+    for (int dimensions : {1, 2}) {
+      ASSERT_EQ(0, StandInDefineArray(name.c_str(), dimensions, 2, dimensions == 1 ? 0 : 1));
+      StandInSetElement(name.c_str(), 0, 0, "first");
+      StandInSetElement(name.c_str(), 1, 0, "second");
+      StandInClearCaptured();
+      EXPECT_EQ(0, Run(u"/L " + std::u16string(name.begin(), name.end())));
+      EXPECT_U16EQ(TABLE TR TD(u"0") TD(u"first") END_TR TR TD(u"1") TD(u"second") END_TR END_TABLE,
+                   Out());
+      EXPECT_U16EQ(u"", Err());
+    }
+  }
+  // A name as long as the whole argument text: its query is longer than
+  // the host reads, which the host reports; the command ends cleanly.
+  const std::u16string longest(MAX_TEXT_LEN, u'N');
+  StandInClearCaptured();
+  EXPECT_EQ(1, Run(longest));
+  EXPECT_U16EQ(u"", Out());
+  const std::u16string err = Err();
+  const std::u16string message = ERR u"Not an array \"" + longest + u"\"\r\n";
+  ASSERT_GE(err.size(), message.size());
+  EXPECT_TRUE(err.compare(err.size() - message.size(), message.size(), message) == 0)
+      << Printable(err.substr(0, 80));
+}
+
 // A host that reports odd shapes: @arrayinfo answered from a table
 // instead of a real array, for the name SHAPE only.
 const char16_t* gShapeAnswers[3];
@@ -445,7 +487,15 @@ TEST_F(ArrayTableTest, ShapesTheHostReports) {
       {u"3", u"1", u"1", u"shape", 1, u"", ERR u"Too many dimensions \"SHAPE\"\r\n"},
       {u"99999999999", u"1", u"1", u"shape", 1, u"", ERR u"Too many dimensions \"SHAPE\"\r\n"},
       {u"2", u"0", u"3", u"/H:Empty /L shape", 0,
-       TABLE TH_ROW(u"<th colspan=\"3\">Empty</th>") END_TABLE, u""},
+       TABLE TH_ROW(u"<th colspan=\"4\">Empty</th>") END_TABLE, u""},
+      // Rows of the line-number cell alone, or of no cell at all: the
+      // header cell spans what there is, and is never narrower than one.
+      {u"2", u"1", u"0", u"/H:x /L shape", 0,
+       TABLE TH_ROW(u"<th colspan=\"1\">x</th>") TR TD(u"0") END_TR END_TABLE, u""},
+      {u"2", u"1", u"-1", u"/H:x shape", 0, TABLE TH_ROW(u"<th colspan=\"1\">x</th>") TR END_TR END_TABLE,
+       u""},
+      {u"2", u"0", u"-99999999999", u"/H:x /L shape", 0,
+       TABLE TH_ROW(u"<th colspan=\"1\">x</th>") END_TABLE, u""},
       {u"2", u"-7", u"3", u"/L shape", 0, TABLE END_TABLE, u""},
       {u"2", u"-99999999999", u"3", u"shape", 0, TABLE END_TABLE, u""},
       {u"2", u"2", u"0", u"/L:9 shape", 0, TABLE TR TD(u"9") END_TR TR TD(u"10") END_TR END_TABLE,

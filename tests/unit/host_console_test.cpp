@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "kelvo/host.h"
@@ -60,6 +62,27 @@ TEST_F(HostConsole, CaptureKeepsTheRawUnits) {
   Qprintf(reinterpret_cast<HostHandle>(intptr_t(2)), u"%s", u"\uFF06");
   EXPECT_U16EQ(u"\uFF1Cp\uFF1E\xD800", Out());
   EXPECT_U16EQ(u"\uFF06", Err());
+}
+
+// While capturing, redirected output is captured apart (stream 4) and no
+// file is made: the fuzz targets run the shell's redirections this way.
+TEST_F(HostConsole, RedirectedOutputIsCapturedApartWhileCapturing) {
+  const char16_t* path = u"kelvo-capture-test-never-created.txt";
+  ASSERT_EQ(0, StandInRedirect(1, path, 0));
+  QPuts(u"to the file ");
+  Qprintf(reinterpret_cast<HostHandle>(intptr_t(2)), u"%s", u"still standard error ");
+  StandInRedirectErrorToOutput();
+  Qprintf(reinterpret_cast<HostHandle>(intptr_t(2)), u"%s", u"now the file too");
+  StandInEndRedirection();
+  QPuts(u"standard output again");
+  EXPECT_U16EQ(u"to the file now the file too", Captured(4));
+  EXPECT_U16EQ(u"standard output again", Out());
+  EXPECT_U16EQ(u"still standard error ", Err());
+  EXPECT_EQ(nullptr, std::fopen("kelvo-capture-test-never-created.txt", "rb"));
+
+  EXPECT_EQ(-1, StandInRedirect(3, path, 0));
+  EXPECT_EQ(-1, StandInRedirect(1, u"", 0));
+  EXPECT_EQ(-1, StandInRedirect(1, nullptr, 0));
 }
 
 TEST_F(HostConsole, ResetStopsCaptureAndEmptiesIt) {

@@ -170,10 +170,12 @@ TEST_F(HostExpand, ResultIsBoundedByTheBuffer) {
   std::u16string text = u"%big%%big%";
   text.copy(buffer, text.size());
   buffer[text.size()] = 0;
-  EXPECT_EQ(0, ExpandVariables(buffer, 1));
-  EXPECT_EQ(u'v', buffer[MAX_TEXT_LEN - 1]);
-  EXPECT_EQ(0, buffer[MAX_TEXT_LEN]);
+  // The second value does not fit: the expansion fails, and what it
+  // leaves ends before that value rather than in the middle of it.
+  EXPECT_EQ(1, ExpandVariables(buffer, 1));
+  EXPECT_EQ(size_t(10000), std::u16string(buffer).size());
   for (int i = MAX_ARG_LEN; i < MAX_ARG_LEN + 8; ++i) EXPECT_EQ(u'#', buffer[i]);
+  EXPECT_U16EQ(u"kelvo: the text is longer than 16383 characters once expanded\n", Err());
 
   // A full buffer of plain text stays as it is.
   std::u16string full(MAX_TEXT_LEN, u'p');
@@ -189,28 +191,61 @@ TEST_F(HostExpand, ResultIsBoundedByTheBuffer) {
   EXPECT_EQ(u'#', buffer[MAX_ARG_LEN]);
 }
 
-TEST_F(HostExpand, FunctionsWorkWithinTheBufferLimit) {
+TEST_F(HostExpand, ExactlyTheLimitFitsAndOneMoreFails) {
+  struct LimitCase {
+    const char16_t* text;
+    int status;
+    size_t length;  // of the result when it succeeds
+  };
+  const LimitCase cases[] = {
+      {u"%@fill[]", 0, size_t(MAX_TEXT_LEN)},
+      {u"x%@fill[]", 1, 0},
+      {u"%@len[%@fill[]]", 0, 5},
+      {u"%@len[%@fill[]%@fill[]]", 1, 0},  // an argument that cannot be passed
+      {u"%@len[%@repeat[x,16383]]", 0, 5},
+      {u"%@len[%@repeat[x,16384]]", 1, 0},
+      {u"%@len[%@repeat[xyz,99999]]", 1, 0},
+  };
+  for (const LimitCase& c : cases) {
+    StandInClearCaptured();
+    std::u16string out;
+    EXPECT_EQ(c.status, Expand(c.text, out)) << Printable(c.text);
+    if (c.status == 0) {
+      EXPECT_EQ(c.length, out.size()) << Printable(c.text);
+      EXPECT_U16EQ(u"", Err()) << Printable(c.text);
+    } else {
+      EXPECT_LE(out.size(), size_t(MAX_TEXT_LEN)) << Printable(c.text);
+      EXPECT_NE(std::u16string::npos, Err().find(u"kelvo: ")) << Printable(c.text);
+    }
+  }
+  lastArgumentLength = -1;
   std::u16string out;
-  EXPECT_EQ(0, Expand(u"%@fill[]", out));
-  EXPECT_EQ(size_t(MAX_TEXT_LEN), out.size());
-  EXPECT_EQ(0, Expand(u"%@len[%@fill[]%@fill[]]", out));
-  EXPECT_U16EQ(u"16383", out);
-  EXPECT_EQ(0, Expand(u"%@len[%@repeat[xyz,99999]]", out));
-  EXPECT_U16EQ(u"16383", out);
-  EXPECT_EQ(0, Expand(u"%@measure[%@repeat[a,20000]]", out));
-  EXPECT_EQ(MAX_TEXT_LEN, lastArgumentLength);
+  EXPECT_EQ(1, Expand(u"%@measure[%@repeat[a,8000]%@repeat[a,9000]]", out));
+  EXPECT_EQ(-1, lastArgumentLength);  // never called with a cut argument
 }
 
+// For every capacity, a text whose expansion fits comes back whole with
+// status 0, and one that does not gives status 1 and stays inside the
+// buffer.
 TEST_F(HostExpand, StandInExpandKeepsToItsCapacity) {
-  char16_t buffer[12];
-  for (char16_t& c : buffer) c = u'#';
-  std::u16string text = u"%x %x %x";
-  text.copy(buffer, text.size());
-  buffer[text.size()] = 0;
-  EXPECT_EQ(0, StandInExpand(buffer, 10));
-  EXPECT_U16EQ(u"abc abc a", buffer);
-  EXPECT_EQ(u'#', buffer[10]);
-  EXPECT_EQ(u'#', buffer[11]);
+  const std::u16string text = u"%x %x %x";  // "abc abc abc": 11 characters
+  for (int capacity = 1; capacity <= 16; ++capacity) {
+    StandInClearCaptured();
+    std::u16string storage(size_t(capacity) + 4, u'#');
+    size_t copied = text.copy(&storage[0], size_t(capacity - 1));
+    storage[copied] = 0;
+    int status = StandInExpand(&storage[0], capacity);
+    std::u16string expanded(storage.c_str());
+    if (copied == text.size() && capacity > 11) {
+      EXPECT_EQ(0, status) << capacity;
+      EXPECT_U16EQ(u"abc abc abc", expanded) << capacity;
+    } else if (copied == text.size()) {
+      EXPECT_EQ(1, status) << capacity;
+    }
+    EXPECT_LE(expanded.size(), size_t(capacity - 1)) << capacity;
+    for (size_t i = size_t(capacity); i < storage.size(); ++i) EXPECT_EQ(u'#', storage[i]) << capacity;
+  }
+  char16_t buffer[4] = {u'a', 0, 0, 0};
   EXPECT_EQ(1, StandInExpand(buffer, 0));
   EXPECT_EQ(1, ExpandVariables(nullptr, 1));
 }

@@ -1,4 +1,4 @@
-// Variables, environment mirroring and batch parameters of the stand-in
+// Variables, the plugin's environment and batch parameters of the stand-in
 // host.
 
 #include <gtest/gtest.h>
@@ -50,22 +50,71 @@ TEST_F(HostVariables, NamesIgnoreCase) {
   EXPECT_U16EQ(u"pear pear", Expanded(u"%fRuIt %[FRUIT]"));
 }
 
-TEST_F(HostVariables, OrdinaryVariablesAreMirroredInTheEnvironment) {
-  StandInSetVariable("KELVO_TEST_MIRROR", "on");
-  ASSERT_NE(nullptr, std::getenv("KELVO_TEST_MIRROR"));
-  EXPECT_EQ(std::string("on"), std::getenv("KELVO_TEST_MIRROR"));
-  StandInSetVariable("KELVO_TEST_MIRROR", "");  // an empty value removes it
-  EXPECT_EQ(nullptr, std::getenv("KELVO_TEST_MIRROR"));
-  EXPECT_EQ("<unset>", Get("KELVO_TEST_MIRROR"));
+// What the plugin's environment lookup sees through StandInEnvironment.
+std::string Environment(const char16_t* name, int capacity = 64) {
+  char16_t buffer[64];
+  for (char16_t& c : buffer) c = u'#';
+  int length = StandInEnvironment(name, buffer, capacity);
+  std::u16string value(buffer);
+  if (length < 0) return value.empty() ? "<too long>" : "<too long, not emptied>";
+  if (size_t(length) != value.size()) return "<wrong length>";
+  if (length + 1 < 64 && buffer[length + 1] != u'#') return "<written past the value>";
+  return length == 0 ? "<absent>" : std::string(value.begin(), value.end());
+}
 
-  StandInSetVariable("KELVO_TEST_MIRROR", "again");
-  StandInUnsetVariable("kelvo_test_mirror");
-  EXPECT_EQ(nullptr, std::getenv("KELVO_TEST_MIRROR"));
+TEST_F(HostVariables, ThePluginsEnvironmentIsTheVariablesThenTheProcess) {
+  StandInSetVariable("Kelvo_Test_Keep", "~");
+  setenv("KELVO_TEST_OUTSIDE", "out", 1);
+  setenv("KELVO_TEST_SHADOWED", "process", 1);
+  StandInSetVariable("kelvo_test_shadowed", "variable");
+  StandInSetVariable("_kelvo_test_internal", "internal");
+  const struct {
+    const char16_t* name;
+    int capacity;
+    const char* want;
+  } cases[] = {
+      {u"KELVO_TEST_KEEP", 64, "~"},           // a variable, its name in any case
+      {u"kelvo_test_keep", 64, "~"},
+      {u"kelvo_test_outside", 64, "out"},      // the process, its name in any case
+      {u"KELVO_TEST_SHADOWED", 64, "variable"},  // the variable comes first
+      {u"_kelvo_test_internal", 64, "<absent>"},  // internal variables are no environment
+      {u"KELVO_TEST_NONE", 64, "<absent>"},
+      {u"", 64, "<absent>"},
+      {u"KELVO_TEST_OUTSIDE", 4, "out"},       // exactly fits with its terminator
+      {u"KELVO_TEST_OUTSIDE", 3, "<too long>"},
+      {u"KELVO_TEST_KEEP", 1, "<too long>"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.want, Environment(c.name, c.capacity)) << Printable(c.name);
 
-  StandInSetVariable("KELVO_TEST_RESET", "x");
+  // Nothing is copied into the process environment: a `set` costs the
+  // same however many variables there are.
+  EXPECT_EQ(nullptr, std::getenv("Kelvo_Test_Keep"));
+  StandInUnsetVariable("KELVO_TEST_KEEP");
+  EXPECT_EQ("<absent>", Environment(u"kelvo_test_keep"));
   StandInReset();
   StandInCapture(1);
-  EXPECT_EQ(nullptr, std::getenv("KELVO_TEST_RESET"));
+  EXPECT_EQ("process", Environment(u"kelvo_test_shadowed"));
+  unsetenv("KELVO_TEST_OUTSIDE");
+  unsetenv("KELVO_TEST_SHADOWED");
+  char16_t buffer[4] = {u'x', 0, 0, 0};
+  EXPECT_EQ(-1, StandInEnvironment(u"A", buffer, 0));
+  EXPECT_EQ(u'x', buffer[0]);
+  EXPECT_EQ(-1, StandInEnvironment(nullptr, buffer, 4));
+}
+
+TEST_F(HostVariables, NamesAreLettersAndDigitsOfAnyScript) {
+  const struct {
+    const char16_t* name;
+    int valid;
+  } cases[] = {
+      {u"abc_$9", 1},   {u"Größe", 1},   {u"τιμή", 1},    {u"Фрукты", 1},  {u"果物", 1},
+      {u"x\u00B2", 1},  {u"\U0001D49C", 1},  // a letter outside the basic plane
+      {u"", 0},         {u"a-b", 0},     {u"a b", 0},     {u"a\u00A0b", 0}, {u"a\u00D7b", 0},
+      {u"a\u20ACb", 0}, {u"a\u2014b", 0}, {u"a\u3000b", 0}, {u"a\uFF06b", 0}, {u"a\uFF1Cb", 0},
+      {u"a\u00AAb", 0},  // ª is no letter in the plugin's Latin-1 table either
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.valid, StandInValidName(c.name)) << Printable(c.name);
+  EXPECT_EQ(0, StandInValidName(nullptr));
 }
 
 TEST_F(HostVariables, InternalVariablesStayOutOfTheEnvironment) {
@@ -88,6 +137,7 @@ TEST_F(HostVariables, UnsetNamesFallBackToTheEnvironment) {
   setenv("KELVO_TEST_FROM_ENV", "outside", 1);
   setenv("_KELVO_TEST_INTERNAL", "outside", 1);
   EXPECT_U16EQ(u"outside|", Expanded(u"%KELVO_TEST_FROM_ENV|%_KELVO_TEST_INTERNAL"));
+  EXPECT_U16EQ(u"outside", Expanded(u"%kelvo_test_from_env"));
   unsetenv("KELVO_TEST_FROM_ENV");
   unsetenv("_KELVO_TEST_INTERNAL");
 }

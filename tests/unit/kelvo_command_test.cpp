@@ -4,6 +4,7 @@
 #include <string>
 
 #include "kelvo/plugin.h"
+#include "kelvo/version.h"
 #include "test_support.h"
 
 namespace {
@@ -14,7 +15,7 @@ const std::u16string DefaultDisplay =
     u"  Spaces : 2  (Best guess)\n"
     u"  Dash   : 1  (Yes)\n"
     u"  Apos   : 3  (Best guess)\n"
-    u"\nPlugin version: 0.60.4\n";
+    u"\nPlugin version: " PLUGIN_VERSION_TEXT u"\n";
 
 // The four options by their numbers, as KELVO shows them.
 constexpr Options Set(int quotes, int spaces, int dash, int apos) {
@@ -106,7 +107,7 @@ TEST_F(KelvoCommandTest, DisplayNamesEveryValue) {
       u"  Spaces : 1  (&nbsp; always)\n"
       u"  Dash   : 0  (No)\n"
       u"  Apos   : 1  (&#39;)\n"
-      u"\nPlugin version: 0.60.4\n",
+      u"\nPlugin version: " PLUGIN_VERSION_TEXT u"\n",
       Out());
   StandInClearCaptured();
   char16_t more[] = u"q:0 s:0 a:2";

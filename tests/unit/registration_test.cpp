@@ -5,6 +5,7 @@
 
 #include "frame/registration.h"
 #include "kelvo/plugin.h"
+#include "kelvo/version.h"
 #include "test_support.h"
 
 namespace {
@@ -29,9 +30,10 @@ TEST_F(RegistrationTest, RecordHoldsIdentityAndVersion) {
   EXPECT_EQ(std::u16string(u"Kelvo"), info->Name);
   EXPECT_EQ(std::u16string(u"Kelvo plugin"), info->Description);
   EXPECT_EQ(AllNames, info->Implements);
-  EXPECT_EQ(0, info->Major);
-  EXPECT_EQ(60, info->Minor);
-  EXPECT_EQ(4, info->Build);
+  // The record's three numbers read as the project's version.
+  const std::string numbers = std::to_string(info->Major) + "." + std::to_string(info->Minor) +
+                              "." + std::to_string(info->Build);
+  EXPECT_EQ(std::u16string(PLUGIN_VERSION_TEXT), std::u16string(numbers.begin(), numbers.end()));
   EXPECT_EQ(0u, info->Reserved1);
   EXPECT_EQ(0u, info->Reserved2);
   EXPECT_NE(nullptr, info->Author);
@@ -117,7 +119,7 @@ TEST_F(RegistrationTest, LoadLineOnlyWhenTheQuietCheckIsExactly00) {
       StandInUnsetVariable("noloadmsg");
     }
     EXPECT_EQ(0, InitializePlugin());
-    EXPECT_EQ(row.printed ? std::u16string(u"Kelvo plugin v0.60.4 loaded.\n") : std::u16string(),
+    EXPECT_EQ(row.printed ? std::u16string(u"Kelvo plugin v" PLUGIN_VERSION_TEXT u" loaded.\n") : std::u16string(),
               Out())
         << row.transient << "|" << row.pipe;
   }

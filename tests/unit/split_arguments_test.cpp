@@ -1,8 +1,10 @@
 // The command-line splitter: argument text in, arguments out.
+#include <random>
 #include <string>
 #include <vector>
 
 #include "arraytable/split_arguments.h"
+#include "models.h"
 #include "test_support.h"
 
 namespace {
@@ -158,15 +160,36 @@ TEST_F(SplitArgumentsTest, StoreLimit) {
   // "/a" at 0-1, its terminator at 2, the second argument at 3-16382.
   const std::u16string fullStore = u"/a/" + std::u16string(16379, u'x');
   const std::u16string oneShort = u"/a/" + std::u16string(16378, u'x');
+  // Five splits more leave five characters of the text for what follows
+  // a full store: five "/a" at 0-14, then "/" and 16367 x at 15-16382.
+  std::u16string fiveSplits;
+  for (int k = 0; k < 5; ++k) fiveSplits += u"/a";
+  const std::u16string fullAfterSplits = fiveSplits + u"/" + std::u16string(16367, u'x');
+  // 1023 options "/a" at 0-3068, the 1024th argument at 3069-16382.
+  std::u16string manyOptions;
+  for (int k = 0; k < 1023; ++k) manyOptions += u"/a";
+  const std::u16string lastArgumentFills = manyOptions + u"/" + std::u16string(13313, u'x');
 
   const OverflowCase cases[] = {
       {"longest text as one argument", std::u16string(MAX_TEXT_LEN, u'x'), 1, 0},
       {"a thousand options of sixteen characters", thousandOptions, -1, 16383},
       {"store filled to its last slot", fullStore, 2, 0},
-      {"separator after the last slot", fullStore + u" ", -1, 16384},
+      {"separator after the last slot", fullStore + u" ", 2, 0},
       {"split after the last slot", fullStore + u"/", -1, 16384},
       {"separator before the last slot", oneShort + u" ", 2, 0},
       {"character after the last slot", oneShort + u" y", -1, 16383},
+      // White space after a full store loses nothing: the argument ends,
+      // or it would have been trimmed away.
+      {"blanks after a full store", fullAfterSplits + u"  \t  ", 6, 0},
+      {"quoted blanks after a full store", fullAfterSplits + u"\"  \"", 6, 0},
+      {"unclosed quoted blanks after a full store", fullAfterSplits + u"\" \u00A0", 6, 0},
+      {"word after a full store", fullAfterSplits + u"  y", -1, 16384},
+      {"quoted word after a full store", fullAfterSplits + u"\" y\"", -1, 16383},
+      // "/H" at 16381-16382: the ':' its quote stands for does not fit.
+      {"quote that stands for ':' after a full store",
+       fiveSplits + u"/" + std::u16string(16364, u'x') + u"/H\"a\"", -1, 16383},
+      // Past the 1024th argument text is dropped silently, full store or not.
+      {"1025th argument after a full store", lastArgumentFills + u" extra", MAX_ARGS, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -183,6 +206,40 @@ TEST_F(SplitArgumentsTest, StoreLimit) {
       EXPECT_U16EQ(u"", Err());
     }
   }
+}
+
+TEST_F(SplitArgumentsTest, OverflowOnlyWhenACharacterIsLost) {
+  // Options written together fill the store to within a few slots of its
+  // end, then a tail of white space, quotes, words and splits follows; the
+  // plain model (a store without a limit) says what is lost.
+  const char16_t* const tails[] = {u" ", u"\t", u"\"", u"y", u"/", u"/H", u"\u00A0", u"\"\""};
+  std::mt19937 rng(4242);
+  int overflows = 0;
+  int fits = 0;
+  for (int n = 0; n < 1000; ++n) {
+    const int options = 10 + static_cast<int>(rng() % 200);
+    const int lastSlot = 16382 + static_cast<int>(rng() % 7) - 3;
+    std::u16string text;
+    for (int k = 0; k < options; ++k) text += u"/ab";
+    text += u"/" + std::u16string(static_cast<size_t>(lastSlot - 4 * options), u'x');
+    for (int k = static_cast<int>(rng() % 7); k > 0; --k) text += tails[rng() % std::size(tails)];
+    if (text.size() > size_t(MAX_TEXT_LEN)) continue;
+
+    StandInClearCaptured();
+    const int result = SplitArguments(text.c_str());
+    const SplitModel model = ModelSplitArguments(text);
+    SCOPED_TRACE(Printable(text.substr(text.size() - 12)));
+    ASSERT_EQ(model.overflows, result < 0);
+    if (result < 0) {
+      ++overflows;
+      continue;
+    }
+    ++fits;
+    EXPECT_EQ(Show(SplitResult()), Show(model.arguments));
+    EXPECT_U16EQ(u"", Err());
+  }
+  EXPECT_GT(overflows, 150);
+  EXPECT_GT(fits, 150);
 }
 
 TEST_F(SplitArgumentsTest, OverflowKeepsEntriesFilledBefore) {

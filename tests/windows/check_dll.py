@@ -38,14 +38,25 @@ PLATFORM_IMPORTS = [
     ("USER32.dll", "GetForegroundWindow"),
 ]
 
-VERSION_STRINGS = {
-    "FileDescription": "Kelvo plugin for Take Command",
-    "FileVersion": "0.60.4",
-    "InternalName": "kelvo",
-    "OriginalFilename": "kelvo.dll",
-    "ProductName": "Kelvo plugin",
-    "ProductVersion": "0.60.4",
-}
+
+def version_strings(version):
+    """The fixed entries of the string table, for version x.y.z."""
+    return {
+        "FileDescription": "Kelvo plugin for Take Command",
+        "FileVersion": version,
+        "InternalName": "kelvo",
+        "OriginalFilename": "kelvo.dll",
+        "ProductName": "Kelvo plugin",
+        "ProductVersion": version,
+    }
+
+
+def fixed_version(version):
+    """The two 32-bit halves of the fixed version x.y.z.0."""
+    major, minor, patch = (int(part) for part in version.split("."))
+    return (major << 16 | minor, patch << 16)
+
+
 FILLED_STRINGS = ("CompanyName", "LegalCopyright", "Build", "Built On")
 BUILD_STAMP = re.compile(r"^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d UTC$")
 
@@ -91,7 +102,7 @@ def def_file_names(path):
     return names
 
 
-def check_plugin(checks, path, x86):
+def check_plugin(checks, path, x86, version, build_time):
     image = PeImage(open(path, "rb").read())
     machine = MACHINE_I386 if x86 else MACHINE_AMD64
     checks.check("kelvo.dll is a DLL for the target machine",
@@ -132,8 +143,9 @@ def check_plugin(checks, path, x86):
     fixed = info["fixed"]
     rows = [
         ("version signature", fixed["signature"], FIXED_SIGNATURE),
-        ("file version 0.60.4.0", (fixed["file_ms"], fixed["file_ls"]), (60, 4 << 16)),
-        ("product version 0.60.4.0", (fixed["product_ms"], fixed["product_ls"]), (60, 4 << 16)),
+        (f"file version {version}.0", (fixed["file_ms"], fixed["file_ls"]), fixed_version(version)),
+        (f"product version {version}.0", (fixed["product_ms"], fixed["product_ls"]),
+         fixed_version(version)),
         ("file type DLL", fixed["type"], VFT_DLL),
         ("operating system VOS__WINDOWS32", fixed["os"], VOS__WINDOWS32),
         ("no file flags", fixed["flags"] & fixed["flags_mask"], 0),
@@ -143,7 +155,8 @@ def check_plugin(checks, path, x86):
     for name, got, want in rows:
         checks.check(name, got == want, f"got {got!r}, want {want!r}")
     strings = info["strings"].get("040904b0", {})
-    for key, want in VERSION_STRINGS.items():
+    expected_strings = version_strings(version)
+    for key, want in expected_strings.items():
         checks.check(f"version string {key}", strings.get(key) == want,
                      f"got {strings.get(key)!r}, want {want!r}")
     for key in FILLED_STRINGS:
@@ -152,8 +165,11 @@ def check_plugin(checks, path, x86):
     checks.check("version string Build holds the build time",
                  BUILD_STAMP.match(strings.get("Build", "")) is not None,
                  f"got {strings.get('Build')!r}")
+    if build_time is not None:
+        checks.check(f"version string Build is {build_time}", strings.get("Build") == build_time,
+                     f"got {strings.get('Build')!r}")
     checks.check("version strings are exactly the expected ones",
-                 set(strings) == set(VERSION_STRINGS) | set(FILLED_STRINGS),
+                 set(strings) == set(expected_strings) | set(FILLED_STRINGS),
                  f"got {sorted(strings)}")
 
 
@@ -179,14 +195,19 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--arch", choices=("x86", "x64"), required=True)
     parser.add_argument("--plugin", required=True, help="kelvo.dll")
-    parser.add_argument("--host", required=True, help="TakeCmd.dll")
-    parser.add_argument("--host-def", required=True, help="host/TakeCmd.def")
+    parser.add_argument("--host", help="the stand-in TakeCmd.dll (checked when given)")
+    parser.add_argument("--host-def", help="host/TakeCmd.def (needed with --host)")
+    parser.add_argument("--version", required=True, help="the project version, x.y.z")
+    parser.add_argument("--build-time", help="the Build entry expected, e.g. from SOURCE_DATE_EPOCH")
     options = parser.parse_args()
+    if options.host and not options.host_def:
+        parser.error("--host needs --host-def")
     checks = Checks()
     x86 = options.arch == "x86"
     try:
-        check_plugin(checks, options.plugin, x86)
-        check_host(checks, options.host, options.host_def, x86)
+        check_plugin(checks, options.plugin, x86, options.version, options.build_time)
+        if options.host:
+            check_host(checks, options.host, options.host_def, x86)
     except (OSError, PeError) as error:
         checks.check("the images can be read", False, str(error))
     print(f"{checks.passed} passed, {checks.failed} failed")

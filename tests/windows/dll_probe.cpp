@@ -13,6 +13,7 @@
 #include <string>
 
 #include "kelvo/plugin.h"
+#include "kelvo/version.h"
 #include "standin.h"
 
 namespace {
@@ -132,7 +133,9 @@ void CheckIdentity(InfoEntry getInfo) {
   CheckText("identity: implemented names", Text(info->Implements),
             u"kelvo,arraytable,@deentitize,@doctype,@entag,@entitize,@hcomment,@hexdec,@hexenc,"
             u"@makeentity,@tag");
-  Check("identity: version 0.60.4", info->Major == 0 && info->Minor == 60 && info->Build == 4);
+  Check("identity: the project's version",
+        info->Major == PLUGIN_VERSION_MAJOR && info->Minor == PLUGIN_VERSION_MINOR &&
+            info->Build == PLUGIN_VERSION_BUILD);
   Check("identity: reserved fields stay zero", info->Reserved1 == 0 && info->Reserved2 == 0);
   Check("identity: author, e-mail and web page are set",
         info->Author != nullptr && info->Email != nullptr && info->WebPage != nullptr);
@@ -145,7 +148,7 @@ void CheckOutputHandles(InitializeEntry initialize, TextEntry kelvo) {
   StandInCapture(1);
   Check("InitializePlugin returns 0", initialize() == 0);
   CheckText("the load line goes to standard output", Text(StandInCaptured(1)),
-            u"Kelvo plugin v0.60.4 loaded.\n");
+            u"Kelvo plugin v" PLUGIN_VERSION_TEXT u" loaded.\n");
 
   StandInClearCaptured();
   static char16_t arguments[16384] = u"q:9";
