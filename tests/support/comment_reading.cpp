@@ -11,39 +11,40 @@ enum State {
 CommentReading ReadComment(const std::u16string& html) {
   CommentReading r = {false, html.size(), false, u""};
   if (html.compare(0, 4, u"<!--") != 0) return r;
+  // The end of the text in any of these states leaves the comment open and
+  // adds nothing to it, so the reading simply stops there.
   State state = START;
   size_t i = 4;
-  while (i <= html.size()) {
-    const bool eof = i == html.size();
-    const char16_t c = eof ? 0 : html[i];
+  while (i < html.size() && !r.closed) {
+    const char16_t c = html[i];
     bool reconsume = false;
     auto close = [&](bool error) {
       r.closed = true;
       r.end = i + 1;
       r.parseError = r.parseError || error;
     };
+    // Goes on in `next`, which reads c again.
+    auto reconsumeIn = [&](State next) {
+      state = next;
+      reconsume = true;
+    };
+    // What was held back as a possible end turns out to be text.
+    auto backToComment = [&](const char16_t* held) {
+      r.data += held;
+      reconsumeIn(COMMENT);
+    };
     switch (state) {
       case START:
-        if (c == u'-' && !eof) {
-          state = START_DASH;
-        } else if (c == u'>') {
-          close(true);
-        } else {
-          state = COMMENT, reconsume = true;
-        }
-        break;
       case START_DASH:
-        if (c == u'-' && !eof) {
-          state = END;
-        } else if (c == u'>') {
+        if (c == u'>') {
           close(true);
-        } else if (!eof) {
-          r.data += u'-';
-          state = COMMENT, reconsume = true;
+        } else if (c == u'-') {
+          state = state == START ? START_DASH : END;
+        } else {
+          backToComment(state == START ? u"" : u"-");
         }
         break;
       case COMMENT:
-        if (eof) break;
         if (c == u'<') {
           r.data += c;
           state = LESS_THAN;
@@ -54,69 +55,41 @@ CommentReading ReadComment(const std::u16string& html) {
         }
         break;
       case LESS_THAN:
-        if (c == u'!' && !eof) {
+        if (c == u'!' || c == u'<') {
           r.data += c;
-          state = BANG;
-        } else if (c == u'<' && !eof) {
-          r.data += c;
+          if (c == u'!') state = BANG;
         } else {
-          state = COMMENT, reconsume = true;
+          reconsumeIn(COMMENT);
         }
         break;
       case BANG:
-        if (c == u'-' && !eof) {
-          state = BANG_DASH;
-        } else {
-          state = COMMENT, reconsume = true;
-        }
-        break;
       case BANG_DASH:
-        if (c == u'-' && !eof) {
-          state = BANG_DASH_DASH;
+        if (c == u'-') {
+          state = state == BANG ? BANG_DASH : BANG_DASH_DASH;
         } else {
-          state = END_DASH, reconsume = true;
+          reconsumeIn(state == BANG ? COMMENT : END_DASH);
         }
         break;
       case BANG_DASH_DASH:
-        if (!eof && c != u'>') r.parseError = true;  // a nested comment
-        state = END, reconsume = true;
+        if (c != u'>') r.parseError = true;  // a nested comment
+        reconsumeIn(END);
         break;
       case END_DASH:
-        if (eof) break;
-        if (c == u'-') {
-          state = END;
-        } else {
-          r.data += u'-';
-          state = COMMENT, reconsume = true;
-        }
+        if (c == u'-') state = END;
+        else backToComment(u"-");
         break;
       case END:
-        if (eof) break;
-        if (c == u'>') {
-          close(false);
-        } else if (c == u'!') {
-          state = END_BANG;
-        } else if (c == u'-') {
-          r.data += u'-';
-        } else {
-          r.data += u"--";
-          state = COMMENT, reconsume = true;
-        }
+        if (c == u'>') close(false);
+        else if (c == u'!') state = END_BANG;
+        else if (c == u'-') r.data += u'-';
+        else backToComment(u"--");
         break;
       case END_BANG:
-        if (eof) break;
-        if (c == u'-') {
-          r.data += u"--!";
-          state = END_DASH;
-        } else if (c == u'>') {
-          close(true);
-        } else {
-          r.data += u"--!";
-          state = COMMENT, reconsume = true;
-        }
+        if (c == u'>') close(true);
+        else if (c == u'-') r.data += u"--!", state = END_DASH;
+        else backToComment(u"--!");
         break;
     }
-    if (r.closed || (eof && !reconsume)) break;
     if (!reconsume) ++i;
   }
   return r;
