@@ -21,14 +21,20 @@ void AppendText(ResultBuffer* rb, const char16_t* text) {
   ResultAppendRun(rb, text, TextLengthBounded(text, rb->capacity));
 }
 
-// The text before the name, the name, the unit after it, one number and,
-// when second is not negative, a comma and another, then ']'; cut where
-// the buffer ends.
-int FormatReference(char16_t* buffer, int capacity, const char16_t* before, const char16_t* name,
-                    char16_t after, int first, int second) {
+// What comes before the name in a query and in an element reference.
+constexpr char16_t ArrayInfoOpening[] = u"%@arrayinfo[";
+constexpr char16_t ReferenceOpening[] = u"%";
+constexpr int ARRAY_INFO_OPENING_LENGTH = sizeof ArrayInfoOpening / sizeof ArrayInfoOpening[0] - 1;
+constexpr int REFERENCE_OPENING_LENGTH = sizeof ReferenceOpening / sizeof ReferenceOpening[0] - 1;
+
+// The opening (its length given, so the compiler sees how much is read),
+// the name, the unit after it, one number and, when second is not
+// negative, a comma and another, then ']'; cut where the buffer ends.
+int FormatReference(char16_t* buffer, int capacity, const char16_t* opening, int openingLength,
+                    const char16_t* name, char16_t after, int first, int second) {
   ResultBuffer rb;
   ResultInit(&rb, buffer, capacity);
-  AppendText(&rb, before);
+  ResultAppendRun(&rb, opening, openingLength);
   AppendText(&rb, name);
   ResultAppendUnit(&rb, after);
   ResultAppendDecimal(&rb, first);
@@ -133,11 +139,11 @@ void WriteTable(const ArrayTableSettings& s, int dimensions, int rows, int colum
 }  // namespace
 
 int FormatArrayInfoQuery(char16_t* buffer, int capacity, const char16_t* name, int index) {
-  return FormatReference(buffer, capacity, u"%@arrayinfo[", name, u',', index, -1);
+  return FormatReference(buffer, capacity, ArrayInfoOpening, ARRAY_INFO_OPENING_LENGTH, name, u',', index, -1);
 }
 
 int FormatElementReference(char16_t* buffer, int capacity, const char16_t* name, int row, int column) {
-  return FormatReference(buffer, capacity, u"%", name, u'[', row, column);
+  return FormatReference(buffer, capacity, ReferenceOpening, REFERENCE_OPENING_LENGTH, name, u'[', row, column);
 }
 
 int32_t QueryArrayInfo(const char16_t* name, int index) {
