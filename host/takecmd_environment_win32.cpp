@@ -9,6 +9,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "takecmd_internal.h"
@@ -75,7 +76,8 @@ void PlatformSyncEnvironment() {
   pending.clear();
 }
 
-bool PlatformGetEnvironment(const std::u16string& name, std::u16string& value) {
+bool PlatformGetEnvironment(std::u16string_view nameView, std::u16string& value) {
+  const std::u16string name(nameView);
   if (name.empty() || name.find(u'=') != std::u16string::npos) return false;
   auto change = pending.find(UpperKey(name));
   if (change != pending.end()) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "kelvo/host.h"
 #include "kelvo/limits.h"
@@ -68,7 +69,7 @@ void PlatformPublishVariable(const std::u16string& name, const std::u16string& v
 void PlatformSyncEnvironment();
 // A process environment variable, its name matched without regard to
 // case as on Windows.
-bool PlatformGetEnvironment(const std::u16string& name, std::u16string& value);
+bool PlatformGetEnvironment(std::u16string_view name, std::u16string& value);
 
 // --- Formatter (takecmd_format.cpp) ------------------------------------
 // printf-style formatting of %s %d %u %c %% (width, '-' and precision
@@ -83,8 +84,10 @@ std::u16string UpperKey(const std::u16string& name);
 // process environment (for ordinary names). False when unset.
 bool LookupVariable(const std::u16string& name, std::u16string& value);
 // What the plugin's environment holds: an ordinary variable, else the
-// process environment.
-bool LookupEnvironment(const std::u16string& name, std::u16string& value);
+// process environment. The plugin asks on every call of a function that
+// reads a variable, so a short name that is not there costs no
+// allocation.
+bool LookupEnvironment(std::u16string_view name, std::u16string& value);
 void SetVariable(const std::u16string& name, const std::u16string& value);
 void UnsetVariable(const std::u16string& name);
 void ResetVariables();

@@ -2,8 +2,11 @@
 // and the batch parameters. The user variables are also the plugin's
 // environment (see PlatformPublishVariable and StandInEnvironment).
 
+#include <functional>
+#include <iterator>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "standin.h"
 #include "takecmd_internal.h"
@@ -17,8 +20,9 @@ struct Variable {
   std::u16string value;
 };
 
-// Keyed by the upper-cased name, so lookups ignore case.
-std::map<std::u16string, Variable> variables;
+// Keyed by the upper-cased name, so lookups ignore case; a key can be
+// looked up as a view.
+std::map<std::u16string, Variable, std::less<>> variables;
 
 std::u16string batchParameters[10];
 std::u16string batchAllArguments;
@@ -31,7 +35,9 @@ const char16_t* const INTERNAL_DEFAULTS[][2] = {
     {u"_batch", u"0"},   {u"_batchname", u""},  {u"_batchline", u"0"},
 };
 
-bool IsInternalName(const std::u16string& name) { return !name.empty() && name[0] == u'_'; }
+bool IsInternalName(std::u16string_view name) { return !name.empty() && name[0] == u'_'; }
+
+char16_t UpperAscii(char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; }
 
 void SetDefaults() {
   for (const auto& entry : INTERNAL_DEFAULTS) {
@@ -92,9 +98,7 @@ bool IsValidVariableName(const std::u16string& name) {
 
 std::u16string UpperKey(const std::u16string& name) {
   std::u16string key = name;
-  for (char16_t& c : key) {
-    if (c >= u'a' && c <= u'z') c = char16_t(c - 32);
-  }
+  for (char16_t& c : key) c = UpperAscii(c);
   return key;
 }
 
@@ -171,9 +175,19 @@ void SetBatchArguments(int count, const char* const* arguments) {
   }
 }
 
-bool LookupEnvironment(const std::u16string& name, std::u16string& value) {
+bool LookupEnvironment(std::u16string_view name, std::u16string& value) {
   if (!IsInternalName(name)) {
-    auto found = variables.find(UpperKey(name));
+    char16_t shortKey[64];
+    std::u16string longKey;
+    std::u16string_view key;
+    if (name.size() <= std::size(shortKey)) {
+      for (size_t i = 0; i < name.size(); ++i) shortKey[i] = UpperAscii(name[i]);
+      key = std::u16string_view(shortKey, name.size());
+    } else {
+      longKey = UpperKey(std::u16string(name));
+      key = longKey;
+    }
+    auto found = variables.find(key);
     if (found != variables.end()) {
       value = found->second.value;
       return true;
@@ -224,7 +238,7 @@ HOST_IMPORT int STANDIN_API StandInEnvironment(const char16_t* name, char16_t* b
   size_t length = 0;
   while (length < size_t(MAX_TEXT_LEN) && name[length] != 0) ++length;
   std::u16string value;
-  if (length == 0 || !LookupEnvironment(std::u16string(name, length), value)) return 0;
+  if (length == 0 || !LookupEnvironment(std::u16string_view(name, length), value)) return 0;
   if (value.size() > size_t(capacity) - 1) return -1;
   value.copy(buffer, value.size());
   buffer[value.size()] = 0;

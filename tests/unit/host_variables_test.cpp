@@ -102,6 +102,35 @@ TEST_F(HostVariables, ThePluginsEnvironmentIsTheVariablesThenTheProcess) {
   EXPECT_EQ(-1, StandInEnvironment(nullptr, buffer, 4));
 }
 
+TEST_F(HostVariables, TheProcessEnvironmentPrefersTheExactName) {
+  // The entry spelt as asked wins over one that differs in case, wherever
+  // either stands; a long name and one beyond ASCII are found as well.
+  const std::string longName = "KELVO_TEST_" + std::string(80, 'L');
+  setenv("kelvo_test_case", "lower", 1);
+  setenv("KELVO_TEST_CASE", "upper", 1);
+  setenv(longName.c_str(), "long", 1);
+  setenv("KELVO_TEST_GR\xC3\x96SSE", "size", 1);
+  const std::u16string longVariable = u"kelvo_test_var_" + std::u16string(80, u'v');
+  StandInSetVariable(std::string(longVariable.begin(), longVariable.end()).c_str(), "set");
+  const struct {
+    std::u16string name;
+    const char* want;
+  } cases[] = {
+      {u"KELVO_TEST_CASE", "upper"},
+      {u"kelvo_test_case", "lower"},
+      {u"Kelvo_Test_Case", "lower"},  // no exact entry: the first without regard to case
+      {u"kelvo_test_" + std::u16string(80, u'l'), "long"},
+      {u"KELVO_TEST_GR\u00D6SSE", "size"},
+      {u"KELVO_TEST_VAR_" + std::u16string(80, u'V'), "set"},
+      {u"KELVO_TEST_CASE=", "<absent>"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.want, Environment(c.name.c_str())) << Printable(c.name);
+  unsetenv("kelvo_test_case");
+  unsetenv("KELVO_TEST_CASE");
+  unsetenv(longName.c_str());
+  unsetenv("KELVO_TEST_GR\xC3\x96SSE");
+}
+
 TEST_F(HostVariables, NamesAreLettersAndDigitsOfAnyScript) {
   const struct {
     const char16_t* name;
