@@ -6,7 +6,6 @@
 // runs everything and compares.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -43,7 +42,7 @@ int main(int argc, char** argv) {
   // The host as a user's batch file finds it: defaults, no keep-set of
   // its own for @HEXENC, and output kept in memory.
   StandInReset();
-  unsetenv("HEXENC_KEEP");
+  StandInSetEnvironment("HEXENC_KEEP", nullptr);
   PluginOptions = Options{};
   InitializePlugin();
   StandInCapture(1);

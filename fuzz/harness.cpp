@@ -94,13 +94,13 @@ void ApplyCase(const FuzzCase& c) {
   }
   switch (c.keepMode) {
     case KEEP_UNSET:
-      unsetenv("HEXENC_KEEP");
+      StandInSetEnvironment("HEXENC_KEEP", nullptr);
       break;
     case KEEP_EMPTY:
-      setenv("HEXENC_KEEP", "", 1);
+      StandInSetEnvironment("HEXENC_KEEP", "");
       break;
     default:
-      setenv("HEXENC_KEEP", Utf8Of(c.keepValue).c_str(), 1);
+      StandInSetEnvironment("HEXENC_KEEP", Utf8Of(c.keepValue).c_str());
       break;
   }
   PluginOptions = c.options;

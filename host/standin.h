@@ -29,7 +29,8 @@ HOST_IMPORT int STANDIN_API StandInValidName(const char16_t* name);
 // Restores the defaults: no user variables or arrays, internal variables
 // at their defaults (_4ver 33.0, _cmdproc TCC, _transient 1, _pipe 0,
 // _batch 0, _batchname empty, _batchline 0), no batch parameters,
-// Unicode output off, capture off and empty. Registered functions stay.
+// Unicode output off, capture off and empty, the process environment
+// read afresh when next needed. Registered functions stay.
 HOST_IMPORT void STANDIN_API StandInReset(void);
 
 // Further details of variables:
@@ -48,6 +49,16 @@ HOST_IMPORT void STANDIN_API StandInReset(void);
 // terminator included) and returns its length; 0 when absent or empty;
 // -1 when it does not fit (the buffer is then left empty).
 HOST_IMPORT int STANDIN_API StandInEnvironment(const char16_t* name, char16_t* buffer, int capacity);
+
+// Sets a variable of the process environment (value null: removes it;
+// empty: sets it empty), name and value in UTF-8. 0, or -1 for a null or
+// empty name, one holding '=', or a refusal of the system.
+// The host reads the process environment when it first needs it and
+// again only after a change made here or a StandInReset: a program that
+// changes it otherwise (setenv, putenv) must not expect the host to see
+// the change before its next reset. (On Windows the environment is read
+// where it stands on every lookup.)
+HOST_IMPORT int STANDIN_API StandInSetEnvironment(const char* name, const char* value);
 
 // Brings the process environment up to date with the variables where
 // the plugin reads it there (Windows; nothing elsewhere). The host does it

@@ -1,64 +1,88 @@
 // The process environment on POSIX systems. The plugin asks the host for
 // its environment here (StandInEnvironment), so variables are never
 // copied into the process environment.
+//
+// Nothing in the shell changes the process environment after start, and
+// the plugin asks for a variable on every call of a function that reads
+// one, so the environment is read once into an index by folded name and
+// read again only after a change made through the host
+// (StandInSetEnvironment) or a reset (StandInReset).
 #if !defined(_WIN32)
 
-#include <strings.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <string>
-#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "takecmd_internal.h"
+#include "takecmd_name_table.h"
 #include "utf_convert.h"
 
 namespace takecmd {
+namespace {
+
+// Every entry whose name folds to the same key, in the order of the
+// environment: the first one under the index's name, the others after.
+struct Spellings {
+  std::u16string value;
+  std::vector<std::pair<std::u16string, std::u16string>> later;  // name, value
+};
+
+NameTable<Spellings> byName;
+bool indexCurrent = false;
+
+void ReadIndex() {
+  byName.Clear();
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const char* text = *entry;
+    const char* equals = std::strchr(text, '=');
+    // A name that is not UTF-8 cannot be asked for.
+    if (equals == nullptr || equals == text || !utf::IsUtf8(text, size_t(equals - text))) continue;
+    std::u16string name = utf::To16(text, size_t(equals - text));
+    std::u16string value = utf::To16(equals + 1);
+    const FoldedName key = Fold(name);
+    auto* spellings = byName.FindEntry(key);
+    if (spellings == nullptr) {
+      byName.FindOrAdd(key).value.value = std::move(value);
+      continue;
+    }
+    // A name given twice: the first counts, as getenv finds it.
+    bool seen = spellings->name == name;
+    for (const auto& other : spellings->value.later) seen = seen || other.first == name;
+    if (!seen) spellings->value.later.emplace_back(std::move(name), std::move(value));
+  }
+  indexCurrent = true;
+}
+
+}  // namespace
 
 void PlatformPublishVariable(const std::u16string&, const std::u16string&) {}
 
 void PlatformSyncEnvironment() {}
 
-// One pass over the environment: the first entry whose name matches
-// exactly, else the first that matches without regard to case, as
-// getenv and then a caseless search would find them. Only an entry whose
-// first character could match is compared, and a short ASCII name is
-// not copied to the heap: the plugin asks on every call of a function
-// that reads a variable, and most of the time the variable is not set.
-bool PlatformGetEnvironment(std::u16string_view name, std::u16string& value) {
-  if (name.empty() || name.find(u'=') != std::u16string_view::npos) return false;
-  char shortName[64];
-  std::string longName;
-  const char* key = shortName;
-  size_t length = name.size();
-  bool ascii = length < sizeof shortName;
-  for (size_t i = 0; ascii && i < length; ++i) {
-    ascii = name[i] < 0x80;
-    shortName[i] = static_cast<char>(name[i]);
-  }
-  if (!ascii) {
-    longName = utf::To8(std::u16string(name));
-    if (longName.empty()) return false;
-    key = longName.c_str();
-    length = longName.size();
-  }
-  const unsigned char first = static_cast<unsigned char>(key[0]) | 0x20;
-  const char* caseless = nullptr;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const char* text = *entry;
-    if ((static_cast<unsigned char>(text[0]) | 0x20) != first) continue;
-    if (std::strncmp(text, key, length) == 0 && text[length] == '=') {
-      value = utf::To16(text + length + 1);
-      return true;
-    }
-    if (caseless == nullptr && strncasecmp(text, key, length) == 0 && text[length] == '=') {
-      caseless = text + length + 1;
+// The entry spelt as asked, else the first that matches without regard
+// to case, as getenv and then a caseless search would find them.
+const std::u16string* PlatformGetEnvironment(const FoldedName& name) {
+  if (!indexCurrent) ReadIndex();
+  const auto* spellings = byName.FindEntry(name);
+  if (spellings == nullptr) return nullptr;
+  if (!spellings->value.later.empty() && spellings->name != name.text) {
+    for (const auto& other : spellings->value.later) {
+      if (other.first == name.text) return &other.second;
     }
   }
-  if (caseless == nullptr) return false;
-  value = utf::To16(caseless);
-  return true;
+  return &spellings->value.value;
 }
+
+bool PlatformSetEnvironment(const char* name, const char* value) {
+  indexCurrent = false;
+  return (value == nullptr ? unsetenv(name) : setenv(name, value, 1)) == 0;
+}
+
+void PlatformRereadEnvironment() { indexCurrent = false; }
 
 }  // namespace takecmd
 

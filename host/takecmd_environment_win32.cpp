@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "takecmd_internal.h"
+#include "utf_convert.h"
 
 namespace takecmd {
 namespace {
@@ -76,23 +77,30 @@ void PlatformSyncEnvironment() {
   pending.clear();
 }
 
-bool PlatformGetEnvironment(std::u16string_view nameView, std::u16string& value) {
-  const std::u16string name(nameView);
-  if (name.empty() || name.find(u'=') != std::u16string::npos) return false;
+const std::u16string* PlatformGetEnvironment(const FoldedName& key) {
+  static std::u16string value;  // the last answer
+  const std::u16string name(key.text);
+  if (name.empty() || name.find(u'=') != std::u16string::npos) return nullptr;
   auto change = pending.find(UpperKey(name));
-  if (change != pending.end()) {
-    value = change->second.second;
-    return !value.empty();
-  }
+  if (change != pending.end()) return change->second.second.empty() ? nullptr : &change->second.second;
   DWORD needed = GetEnvironmentVariableW(Wide(name), nullptr, 0);
-  if (needed == 0) return false;
+  if (needed == 0) return nullptr;
   std::u16string buffer(needed, u'\0');
   DWORD got = GetEnvironmentVariableW(Wide(name), reinterpret_cast<wchar_t*>(&buffer[0]), needed);
-  if (got >= needed) return false;
+  if (got >= needed) return nullptr;
   buffer.resize(got);
   value = buffer;
-  return true;
+  return &value;
 }
+
+bool PlatformSetEnvironment(const char* name, const char* value) {
+  const std::u16string wideName = utf::To16(name);
+  const std::u16string wideValue = utf::To16(value);
+  return SetEnvironmentVariableW(Wide(wideName), value == nullptr ? nullptr : Wide(wideValue)) != 0;
+}
+
+// Read where it stands on every lookup: nothing to bring up to date.
+void PlatformRereadEnvironment() {}
 
 }  // namespace takecmd
 

@@ -11,6 +11,7 @@
 #include "kelvo/host.h"
 #include "kelvo/limits.h"
 #include "standin.h"
+#include "takecmd_name_table.h"
 
 namespace takecmd {
 
@@ -68,8 +69,16 @@ void PlatformPublishVariable(const std::u16string& name, const std::u16string& v
 // were deferred (Windows); called before the plugin runs.
 void PlatformSyncEnvironment();
 // A process environment variable, its name matched without regard to
-// case as on Windows.
-bool PlatformGetEnvironment(std::u16string_view name, std::u16string& value);
+// case as on Windows: the value, or null when unset. Valid until the
+// next lookup or change.
+const std::u16string* PlatformGetEnvironment(const FoldedName& name);
+// Sets (value null: removes) a variable of the process environment,
+// name and value in UTF-8, so that the next lookup sees it. False when
+// the system refuses.
+bool PlatformSetEnvironment(const char* name, const char* value);
+// Makes the next lookup read the process environment afresh, for a
+// change made behind the host's back.
+void PlatformRereadEnvironment();
 
 // --- Formatter (takecmd_format.cpp) ------------------------------------
 // printf-style formatting of %s %d %u %c %% (width, '-' and precision
@@ -84,10 +93,10 @@ std::u16string UpperKey(const std::u16string& name);
 // process environment (for ordinary names). False when unset.
 bool LookupVariable(const std::u16string& name, std::u16string& value);
 // What the plugin's environment holds: an ordinary variable, else the
-// process environment. The plugin asks on every call of a function that
-// reads a variable, so a short name that is not there costs no
-// allocation.
-bool LookupEnvironment(std::u16string_view name, std::u16string& value);
+// process environment. Null when absent; valid until the next lookup or
+// change. The plugin asks on every call of a function that reads a
+// variable, so this copies nothing.
+const std::u16string* FindEnvironment(std::u16string_view name);
 void SetVariable(const std::u16string& name, const std::u16string& value);
 void UnsetVariable(const std::u16string& name);
 void ResetVariables();

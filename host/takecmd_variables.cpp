@@ -2,27 +2,22 @@
 // and the batch parameters. The user variables are also the plugin's
 // environment (see PlatformPublishVariable and StandInEnvironment).
 
-#include <functional>
-#include <iterator>
-#include <map>
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "standin.h"
 #include "takecmd_internal.h"
+#include "takecmd_name_table.h"
 #include "utf_convert.h"
 
 namespace takecmd {
 namespace {
 
-struct Variable {
-  std::u16string name;  // as first set, for listings
-  std::u16string value;
-};
-
-// Keyed by the upper-cased name, so lookups ignore case; a key can be
-// looked up as a view.
-std::map<std::u16string, Variable, std::less<>> variables;
+// Each under its name as first set, for listings.
+NameTable<std::u16string> variables;
 
 std::u16string batchParameters[10];
 std::u16string batchAllArguments;
@@ -37,13 +32,8 @@ const char16_t* const INTERNAL_DEFAULTS[][2] = {
 
 bool IsInternalName(std::u16string_view name) { return !name.empty() && name[0] == u'_'; }
 
-char16_t UpperAscii(char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; }
-
 void SetDefaults() {
-  for (const auto& entry : INTERNAL_DEFAULTS) {
-    std::u16string name = entry[0];
-    variables[UpperKey(name)] = Variable{name, entry[1]};
-  }
+  for (const auto& entry : INTERNAL_DEFAULTS) variables.FindOrAdd(Fold(entry[0])).value = entry[1];
 }
 
 struct DefaultsAtLoad {
@@ -98,18 +88,17 @@ bool IsValidVariableName(const std::u16string& name) {
 
 std::u16string UpperKey(const std::u16string& name) {
   std::u16string key = name;
-  for (char16_t& c : key) c = UpperAscii(c);
+  for (char16_t& c : key) c = FoldUnit(c);
   return key;
 }
 
 bool LookupVariable(const std::u16string& name, std::u16string& value) {
-  auto found = variables.find(UpperKey(name));
-  if (found != variables.end()) {
-    value = found->second.value;
-    return true;
-  }
-  if (IsInternalName(name)) return false;
-  return PlatformGetEnvironment(name, value);
+  const FoldedName key = Fold(name);
+  const std::u16string* found = variables.Find(key);
+  if (found == nullptr && !IsInternalName(name)) found = PlatformGetEnvironment(key);
+  if (found == nullptr) return false;
+  value = *found;
+  return true;
 }
 
 // Internal variables keep an empty value (so a test can make %_4ver
@@ -120,42 +109,44 @@ void SetVariable(const std::u16string& name, const std::u16string& value) {
     UnsetVariable(name);
     return;
   }
-  std::u16string key = UpperKey(name);
-  auto found = variables.find(key);
-  if (found == variables.end()) {
-    found = variables.emplace(key, Variable{name, value}).first;
-  } else {
-    found->second.value = value;
-  }
+  auto& entry = variables.FindOrAdd(Fold(name));
+  entry.value = value;
   // The environment keeps the name as first set, so that a change
   // written in another case replaces it rather than adding a second one.
-  if (!IsInternalName(name)) PlatformPublishVariable(found->second.name, value);
+  if (!IsInternalName(name)) PlatformPublishVariable(entry.name, value);
 }
 
 void UnsetVariable(const std::u16string& name) {
   if (name.empty()) return;
-  auto found = variables.find(UpperKey(name));
-  std::u16string stored = found == variables.end() ? name : found->second.name;
-  if (found != variables.end()) variables.erase(found);
-  if (!IsInternalName(name)) PlatformPublishVariable(stored, std::u16string());
+  const FoldedName key = Fold(name);
+  if (!IsInternalName(name)) {
+    const auto* stored = variables.FindEntry(key);
+    PlatformPublishVariable(stored == nullptr ? name : stored->name, std::u16string());
+  }
+  variables.Erase(key);
 }
 
 void ResetVariables() {
-  for (const auto& entry : variables) {
-    if (!IsInternalName(entry.second.name)) PlatformPublishVariable(entry.second.name, std::u16string());
+  for (const auto& entry : variables.Entries()) {
+    if (!IsInternalName(entry.name)) PlatformPublishVariable(entry.name, std::u16string());
   }
-  variables.clear();
+  variables.Clear();
   SetDefaults();
   SetBatchArguments(0, nullptr);
+  PlatformRereadEnvironment();
 }
 
 std::string VariableListing() {
+  std::vector<const NameTable<std::u16string>::Entry*> sorted;
+  for (const auto& entry : variables.Entries()) {
+    if (!IsInternalName(entry.name)) sorted.push_back(&entry);
+  }
+  std::sort(sorted.begin(), sorted.end(), [](const auto* a, const auto* b) { return FoldedLess(a->name, b->name); });
   std::string text;
-  for (const auto& entry : variables) {
-    if (IsInternalName(entry.second.name)) continue;
-    text += utf::To8(entry.second.name);
+  for (const auto* entry : sorted) {
+    text += utf::To8(entry->name);
     text += '=';
-    text += utf::To8(entry.second.value);
+    text += utf::To8(entry->value);
     text += '\n';
   }
   return text;
@@ -175,25 +166,12 @@ void SetBatchArguments(int count, const char* const* arguments) {
   }
 }
 
-bool LookupEnvironment(std::u16string_view name, std::u16string& value) {
+const std::u16string* FindEnvironment(std::u16string_view name) {
+  const FoldedName key = Fold(name);
   if (!IsInternalName(name)) {
-    char16_t shortKey[64];
-    std::u16string longKey;
-    std::u16string_view key;
-    if (name.size() <= std::size(shortKey)) {
-      for (size_t i = 0; i < name.size(); ++i) shortKey[i] = UpperAscii(name[i]);
-      key = std::u16string_view(shortKey, name.size());
-    } else {
-      longKey = UpperKey(std::u16string(name));
-      key = longKey;
-    }
-    auto found = variables.find(key);
-    if (found != variables.end()) {
-      value = found->second.value;
-      return true;
-    }
+    if (const std::u16string* value = variables.Find(key)) return value;
   }
-  return PlatformGetEnvironment(name, value);
+  return PlatformGetEnvironment(key);
 }
 
 bool LookupBatchParameter(char16_t which, std::u16string& value) {
@@ -237,12 +215,17 @@ HOST_IMPORT int STANDIN_API StandInEnvironment(const char16_t* name, char16_t* b
   buffer[0] = 0;
   size_t length = 0;
   while (length < size_t(MAX_TEXT_LEN) && name[length] != 0) ++length;
-  std::u16string value;
-  if (length == 0 || !LookupEnvironment(std::u16string_view(name, length), value)) return 0;
-  if (value.size() > size_t(capacity) - 1) return -1;
-  value.copy(buffer, value.size());
-  buffer[value.size()] = 0;
-  return int(value.size());
+  const std::u16string* value = length == 0 ? nullptr : FindEnvironment(std::u16string_view(name, length));
+  if (value == nullptr) return 0;
+  if (value->size() > size_t(capacity) - 1) return -1;
+  value->copy(buffer, value->size());
+  buffer[value->size()] = 0;
+  return int(value->size());
+}
+
+HOST_IMPORT int STANDIN_API StandInSetEnvironment(const char* name, const char* value) {
+  if (name == nullptr || name[0] == 0 || std::strchr(name, '=') != nullptr) return -1;
+  return PlatformSetEnvironment(name, value) ? 0 : -1;
 }
 
 HOST_IMPORT int STANDIN_API StandInValidName(const char16_t* name) {

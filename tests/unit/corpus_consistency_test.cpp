@@ -5,7 +5,6 @@
 // names; whatever they do, their results must be the same.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -51,10 +50,10 @@ class CorpusConsistency : public HostFixture {
  protected:
   void SetUp() override {
     HostFixture::SetUp();
-    unsetenv("HEXENC_KEEP");
+    StandInSetEnvironment("HEXENC_KEEP", nullptr);
   }
   void TearDown() override {
-    unsetenv("HEXENC_KEEP");
+    StandInSetEnvironment("HEXENC_KEEP", nullptr);
     HostFixture::TearDown();
   }
 
@@ -220,11 +219,11 @@ TEST_F(CorpusConsistency, HexEncodeWithTheDefaultAndOwnKeepSets) {
              "default keep-set");
   // A keep-set of the URI marks, one character above U+00FF and unusable
   // characters that must be left out.
-  setenv("HEXENC_KEEP", "!*'() %ab\xE2\x80\x94\xC3\x97", 1);
+  StandInSetEnvironment("HEXENC_KEEP", "!*'() %ab\xE2\x80\x94\xC3\x97");
   ExpectSame(f_hexenc, Plain(),
              [](const std::u16string& s) { return ModelHexencWithKeep(s, u"!*'() %ab\x2014\x00D7"); },
              "own keep-set");
-  setenv("HEXENC_KEEP", "abc", 1);
+  StandInSetEnvironment("HEXENC_KEEP", "abc");
   ExpectSame(f_hexenc, Plain(), [](const std::u16string& s) { return ModelHexencWithKeep(s, u"abc"); },
              "empty keep-set");
 }

@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
+#include <map>
+#include <random>
 #include <string>
+#include <utility>
 
 #include "kelvo/host.h"
 #include "kelvo/limits.h"
@@ -64,8 +68,8 @@ std::string Environment(const char16_t* name, int capacity = 64) {
 
 TEST_F(HostVariables, ThePluginsEnvironmentIsTheVariablesThenTheProcess) {
   StandInSetVariable("Kelvo_Test_Keep", "~");
-  setenv("KELVO_TEST_OUTSIDE", "out", 1);
-  setenv("KELVO_TEST_SHADOWED", "process", 1);
+  StandInSetEnvironment("KELVO_TEST_OUTSIDE", "out");
+  StandInSetEnvironment("KELVO_TEST_SHADOWED", "process");
   StandInSetVariable("kelvo_test_shadowed", "variable");
   StandInSetVariable("_kelvo_test_internal", "internal");
   const struct {
@@ -94,8 +98,8 @@ TEST_F(HostVariables, ThePluginsEnvironmentIsTheVariablesThenTheProcess) {
   StandInReset();
   StandInCapture(1);
   EXPECT_EQ("process", Environment(u"kelvo_test_shadowed"));
-  unsetenv("KELVO_TEST_OUTSIDE");
-  unsetenv("KELVO_TEST_SHADOWED");
+  StandInSetEnvironment("KELVO_TEST_OUTSIDE", nullptr);
+  StandInSetEnvironment("KELVO_TEST_SHADOWED", nullptr);
   char16_t buffer[4] = {u'x', 0, 0, 0};
   EXPECT_EQ(-1, StandInEnvironment(u"A", buffer, 0));
   EXPECT_EQ(u'x', buffer[0]);
@@ -106,10 +110,10 @@ TEST_F(HostVariables, TheProcessEnvironmentPrefersTheExactName) {
   // The entry spelt as asked wins over one that differs in case, wherever
   // either stands; a long name and one beyond ASCII are found as well.
   const std::string longName = "KELVO_TEST_" + std::string(80, 'L');
-  setenv("kelvo_test_case", "lower", 1);
-  setenv("KELVO_TEST_CASE", "upper", 1);
-  setenv(longName.c_str(), "long", 1);
-  setenv("KELVO_TEST_GR\xC3\x96SSE", "size", 1);
+  StandInSetEnvironment("kelvo_test_case", "lower");
+  StandInSetEnvironment("KELVO_TEST_CASE", "upper");
+  StandInSetEnvironment(longName.c_str(), "long");
+  StandInSetEnvironment("KELVO_TEST_GR\xC3\x96SSE", "size");
   const std::u16string longVariable = u"kelvo_test_var_" + std::u16string(80, u'v');
   StandInSetVariable(std::string(longVariable.begin(), longVariable.end()).c_str(), "set");
   const struct {
@@ -125,10 +129,94 @@ TEST_F(HostVariables, TheProcessEnvironmentPrefersTheExactName) {
       {u"KELVO_TEST_CASE=", "<absent>"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.want, Environment(c.name.c_str())) << Printable(c.name);
-  unsetenv("kelvo_test_case");
-  unsetenv("KELVO_TEST_CASE");
-  unsetenv(longName.c_str());
-  unsetenv("KELVO_TEST_GR\xC3\x96SSE");
+  StandInSetEnvironment("kelvo_test_case", nullptr);
+  StandInSetEnvironment("KELVO_TEST_CASE", nullptr);
+  StandInSetEnvironment(longName.c_str(), nullptr);
+  StandInSetEnvironment("KELVO_TEST_GR\xC3\x96SSE", nullptr);
+}
+
+TEST_F(HostVariables, TheProcessEnvironmentIsReadAgainAfterEachChange) {
+  EXPECT_EQ("<absent>", Environment(u"kelvo_test_fresh"));  // read here
+  const struct {
+    const char* name;
+    const char* value;  // null: removed
+    const char16_t* asked;
+    const char* want;
+  } steps[] = {
+      {"KELVO_TEST_FRESH", "one", u"kelvo_test_fresh", "one"},
+      {"KELVO_TEST_FRESH", "two", u"KELVO_TEST_FRESH", "two"},
+      {"kelvo_test_fresh", "lower", u"kelvo_test_fresh", "lower"},  // a second spelling
+      {"kelvo_test_fresh", "lower", u"KELVO_TEST_FRESH", "two"},     // the exact one still wins
+      {"KELVO_TEST_FRESH", nullptr, u"KELVO_TEST_FRESH", "lower"},   // the other is left
+      {"kelvo_test_fresh", nullptr, u"kelvo_test_fresh", "<absent>"},
+  };
+  for (const auto& step : steps) {
+    EXPECT_EQ(0, StandInSetEnvironment(step.name, step.value));
+    EXPECT_EQ(step.want, Environment(step.asked)) << step.name << " " << Printable(step.asked);
+  }
+  // A variable hides the process entry until it is unset.
+  StandInSetEnvironment("KELVO_TEST_FRESH", "process");
+  StandInSetVariable("kelvo_test_fresh", "variable");
+  EXPECT_EQ("variable", Environment(u"KELVO_TEST_FRESH"));
+  StandInUnsetVariable("KELVO_TEST_FRESH");
+  EXPECT_EQ("process", Environment(u"KELVO_TEST_FRESH"));
+  // Set empty is not removed.
+  StandInSetEnvironment("KELVO_TEST_FRESH", "");
+  EXPECT_EQ(std::string(""), std::getenv("KELVO_TEST_FRESH"));
+  StandInSetEnvironment("KELVO_TEST_FRESH", nullptr);
+  EXPECT_EQ(nullptr, std::getenv("KELVO_TEST_FRESH"));
+  for (const char* refused : {static_cast<const char*>(nullptr), "", "A=B"}) {
+    EXPECT_EQ(-1, StandInSetEnvironment(refused, "x")) << (refused == nullptr ? "null" : refused);
+  }
+
+  // A change made behind the host's back is seen after a reset.
+  setenv("KELVO_TEST_BEHIND", "later", 1);
+  StandInReset();
+  StandInCapture(1);
+  EXPECT_EQ("later", Environment(u"kelvo_test_behind"));
+  unsetenv("KELVO_TEST_BEHIND");
+  StandInReset();
+  StandInCapture(1);
+  EXPECT_EQ("<absent>", Environment(u"kelvo_test_behind"));
+}
+
+// Any sequence of sets and unsets, names in any case, leaves what a
+// sorted map of the upper-cased names would hold, through the growth of
+// the table and removals from anywhere in it.
+TEST_F(HostVariables, SetsAndUnsetsAgreeWithASortedMap) {
+  std::mt19937 random(20261208);
+  std::map<std::string, std::pair<std::string, std::string>> model;  // upper-cased: as first set, value
+  auto upper = [](std::string name) {
+    for (char& c : name) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return name;
+  };
+  auto check = [&](int step) {
+    std::string listing;
+    for (const auto& entry : model) listing += entry.second.first + "=" + entry.second.second + "\n";
+    ASSERT_EQ(listing, std::string(StandInVariableList())) << "after step " << step;
+    for (int i = 0; i < 600; ++i) {
+      const std::string name = "kvar" + std::to_string(i);
+      auto found = model.find(upper(name));
+      ASSERT_EQ(found == model.end() ? "<unset>" : found->second.second, Get(name.c_str())) << name;
+    }
+  };
+  for (int step = 1; step <= 30000; ++step) {
+    std::string name = "kvar" + std::to_string(random() % 600);
+    for (char& c : name) {
+      if (random() % 2 != 0) c = char(std::toupper(static_cast<unsigned char>(c)));
+    }
+    if (random() % 3 == 0) {
+      StandInUnsetVariable(name.c_str());
+      model.erase(upper(name));
+    } else {
+      const std::string value = std::to_string(step);
+      StandInSetVariable(name.c_str(), value.c_str());
+      auto& entry = model[upper(name)];
+      if (entry.first.empty()) entry.first = name;
+      entry.second = value;
+    }
+    if (step % 5000 == 0) check(step);
+  }
 }
 
 TEST_F(HostVariables, NamesAreLettersAndDigitsOfAnyScript) {
@@ -163,12 +251,12 @@ TEST_F(HostVariables, InternalVariablesStayOutOfTheEnvironment) {
 }
 
 TEST_F(HostVariables, UnsetNamesFallBackToTheEnvironment) {
-  setenv("KELVO_TEST_FROM_ENV", "outside", 1);
-  setenv("_KELVO_TEST_INTERNAL", "outside", 1);
+  StandInSetEnvironment("KELVO_TEST_FROM_ENV", "outside");
+  StandInSetEnvironment("_KELVO_TEST_INTERNAL", "outside");
   EXPECT_U16EQ(u"outside|", Expanded(u"%KELVO_TEST_FROM_ENV|%_KELVO_TEST_INTERNAL"));
   EXPECT_U16EQ(u"outside", Expanded(u"%kelvo_test_from_env"));
-  unsetenv("KELVO_TEST_FROM_ENV");
-  unsetenv("_KELVO_TEST_INTERNAL");
+  StandInSetEnvironment("KELVO_TEST_FROM_ENV", nullptr);
+  StandInSetEnvironment("_KELVO_TEST_INTERNAL", nullptr);
 }
 
 TEST_F(HostVariables, ListingIsSortedAndLeavesOutInternals) {
