@@ -83,7 +83,10 @@ HEXENC = [
     "a" + " " * 5461, "\ud800x\udc00", Seed(" ", pad=0), Seed("  ", pad=1),
     Seed("a b!.c%", keep=" %ab!"), Seed(".", keep="abc"),
     Seed("x\u2014y", keep="\u2014"), Seed("a.b", keep="\uff0e"), Seed("a.b", keep=""),
-    Seed("x", unicode=1),
+    Seed("x", unicode=1), "\U0001f600\u20ac\u00d7\u00a0", "a\ud83dz\ude00",
+    Seed("\U0001f600\U0001f601", keep="\U0001f600"), Seed("\U0001f600.", keep="\ud83d"),
+    Seed("\U0001f600", pad=0), Seed("\U0001f600", keep="\U0001f600", pad=0), Seed("\u20acb", pad=1),
+    Seed("\U0001f600b", pad=3),
 ]
 
 HEXDEC = [

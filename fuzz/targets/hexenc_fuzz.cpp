@@ -1,5 +1,6 @@
 // @HEXENC on any text and any HEXENC_KEEP: the result is the model's and
-// holds only alphanumerics, keep-set characters and whole escapes.
+// holds only alphanumerics, kept characters (a pair only whole and kept
+// as a pair) and whole escapes; no lone surrogate.
 #include "kelvo/charclass.h"
 #include "kelvo/markup.h"
 #include "kelvo/plugin.h"
@@ -18,6 +19,13 @@ void CheckEncoded(const std::u16string& text, const std::u16string& keep) {
       i += 2;
       continue;
     }
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      FUZZ_CHECK(i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF, "a lone high surrogate");
+      FUZZ_CHECK(keep.find(text.substr(i, 2)) != std::u16string::npos, "a pair that is not kept");
+      ++i;
+      continue;
+    }
+    FUZZ_CHECK(c < 0xDC00 || c > 0xDFFF, "a lone low surrogate");
     FUZZ_CHECK(IsAlnumChar(c) || keep.find(c) != std::u16string::npos,
                "a character that is neither alphanumeric nor kept");
   }

@@ -1,5 +1,6 @@
 #include "models.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cwchar>
@@ -9,6 +10,7 @@
 #include "kelvo/charclass.h"
 #include "kelvo/limits.h"
 #include "kelvo/markup.h"
+#include "utf8.h"
 
 namespace {
 
@@ -243,27 +245,55 @@ std::u16string ModelDeentitize(const char16_t* buffer, bool approximate) {
   return out;
 }
 
+namespace {
+
+bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+bool IsHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+}  // namespace
+
 std::u16string ModelKeepSet(bool present, const std::u16string& value) {
   if (!present) return u"#$+-./:;=?@_";
+  // Characters: a pair is taken whole, a lone surrogate not at all.
   std::u16string keep;
-  for (char16_t k : value) {
-    if (keep.size() == 1023) break;
-    if (k > 0x20 && k != u'%' && !IsAlnumChar(k)) keep += k;
+  for (size_t i = 0; i < value.size(); ++i) {
+    const char16_t k = value[i];
+    if (IsHigh(k) && i + 1 < value.size() && IsLow(value[i + 1])) {
+      keep += value.substr(i++, 2);
+    } else if (k > 0x20 && k != u'%' && !IsAlnumChar(k) && !IsSurrogate(k)) {
+      keep += k;
+    }
   }
   return keep;
 }
 
 std::u16string ModelHexenc(const std::u16string& text, const std::u16string& keep) {
   static constexpr char16_t HexDigits[] = u"0123456789ABCDEF";
+  const size_t length = std::min(text.size(), size_t(MAX_TEXT_LEN));
   Result out{std::u16string(), size_t(MAX_TEXT_LEN)};
-  for (size_t i = 0; i < text.size() && i < size_t(MAX_TEXT_LEN); ++i) {
+  for (size_t i = 0; i < length; ++i) {
     const char16_t c = FoldFullwidth(text[i]);
     if (c == 0) break;
-    if (IsAlnumChar(c) || keep.find(c) != std::u16string::npos) {
-      out.Char(c);
+    // The keep-set holds only whole characters, so a match of a pair's
+    // two units is a kept pair.
+    const bool pair = IsHigh(c) && i + 1 < length && IsLow(text[i + 1]);
+    const std::u16string character = pair ? text.substr(i, 2) : std::u16string(1, c);
+    if (IsAlnumChar(c) || (!IsSurrogate(c) && keep.find(c) != std::u16string::npos) ||
+        (pair && keep.find(character) != std::u16string::npos)) {
+      for (char16_t u : character) out.Char(u);
     } else if (c <= 0xFF) {
       out.Piece({MARK_PERCENT, HexDigits[c >> 4], HexDigits[c & 15]});
+    } else {
+      std::u16string escapes;
+      for (unsigned char byte : Utf8Of(character, LoneSurrogates::Replace)) {
+        escapes += MARK_PERCENT;
+        escapes += HexDigits[byte >> 4];
+        escapes += HexDigits[byte & 15];
+      }
+      out.Piece(escapes);
     }
+    if (pair) ++i;
   }
   return out.text;
 }
