@@ -92,7 +92,9 @@ HEXENC = [
 HEXDEC = [
     "This%20is%20a%20test.", "%41%62%2f%2F", "%4", "%zz%", "%g1%1g", "100%", "%00x", "%%41",
     PCT + "41", LT + "p" + GT, "%C3%A9", "%" * 16383, "%\uff14\uff11", Seed("%41", unicode=1),
-    Seed("%4", pad=0), Seed("%41", pad=0),
+    Seed("%4", pad=0), Seed("%41", pad=0), "%E2%82%AC%F0%9F%98%80%f4%8f%bf%bf",
+    PCT + "F0%9f" + PCT + "98%80", "%C0%AF%E0%80%AF%ED%A0%80%F4%90%80%80", "%C3x%A9%E2%82%C3%A9",
+    "%D7%A0", "%F0%9F%98%80" * 1365, Seed("%F0%9F%98%80", pad=0), Seed("%E2%82%AC", pad=1),
 ]
 
 KELVO = [

@@ -1,8 +1,11 @@
 // @HEXDEC eight units at a time. Escapes come every few units in encoded
 // text; deciding each one by a branch would mispredict at nearly every
 // escape, so a block of units is decided at once and its kept units are
-// gathered with one shuffle. Needs SSSE3, which the processor is asked
-// for at run time; elsewhere HexDecodeUnits does the work.
+// gathered with one shuffle. An escape whose value can begin a UTF-8
+// sequence ends the block there and goes to HexDecodeLeadEscape, so only
+// text that has such escapes leaves the block path. Needs SSSE3, which
+// the processor is asked for at run time; elsewhere HexDecodeUnits does
+// the work.
 #include <cstddef>
 #include <cstdint>
 
@@ -87,8 +90,11 @@ inline __m128i FoldFullwidthLanes(__m128i units) {
 // it becomes their value, those digits are dropped, and every other unit
 // is kept, folded. The kept units of a block are stored together at the
 // end of the result; the store reaches no further than the block read,
-// and the next block is read from beyond it. Nothing is written after the
-// text's terminator.
+// and the next block is read from beyond it. The terminator and an escape
+// of a lead byte stop a block: the units before the stop are stored
+// without touching the stop's own, and a lead escape is decoded from
+// there on before the next block. Nothing is written after the text's
+// terminator.
 [[gnu::target("ssse3")]] int HexDecodeBlocks(const char16_t* text, const char16_t* end, char16_t* result) {
   const char16_t* read = text;
   char16_t* write = result;
@@ -98,42 +104,53 @@ inline __m128i FoldFullwidthLanes(__m128i units) {
     const __m128i units = LoadUnits(read);
     __m128i isPair;
     __m128i value = EscapeValueLanes(read, &isPair);
+    const __m128i leadValue =
+        _mm_and_si128(_mm_cmpgt_epi16(value, _mm_set1_epi16(0xC1)), _mm_cmplt_epi16(value, _mm_set1_epi16(0xF5)));
     value = _mm_or_si128(value, _mm_and_si128(_mm_cmpeq_epi16(value, _mm_setzero_si128()), _mm_set1_epi16('?')));
     const __m128i folded = FoldFullwidthLanes(units);
     const __m128i escapes = _mm_and_si128(_mm_cmpeq_epi16(folded, _mm_set1_epi16('%')), isPair);
     const __m128i decoded = _mm_or_si128(_mm_and_si128(escapes, value), _mm_andnot_si128(escapes, folded));
-    const __m128i ends = _mm_cmpeq_epi16(units, _mm_setzero_si128());
-    const unsigned masks = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(escapes, ends)));
+    const __m128i stops = _mm_or_si128(_mm_cmpeq_epi16(units, _mm_setzero_si128()), _mm_and_si128(escapes, leadValue));
+    const unsigned masks = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(escapes, stops)));
 
     const unsigned starts = masks & 0xFF;
     const unsigned dropped = (starts << 1) | (starts << 2) | carried;
     unsigned kept = ~dropped & 0xFF;
-    const unsigned terminator = masks >> DECODE_BLOCK;
-    if (terminator != 0) kept &= (terminator & (0u - terminator)) - 1;  // the lanes before it
+    const unsigned stop = masks >> DECODE_BLOCK;
+    if (stop != 0) kept &= (stop & (0u - stop)) - 1;  // the lanes before it
 
     const __m128i gather = _mm_load_si128(reinterpret_cast<const __m128i*>(KeptLanes.shuffle[kept]));
     const __m128i gathered = _mm_shuffle_epi8(decoded, gather);  // zeros after the kept units
     const int count = KeptLanes.count[kept];
-    if (terminator == 0) {
+    if (stop == 0) {
       StoreUnits(write, gathered);
       write += count;
       carried = dropped >> DECODE_BLOCK;
       read += DECODE_BLOCK;
       continue;
     }
-    // The last block: nothing is written past the result's terminator,
-    // which lies no further than the text's, so the whole block is stored
-    // only where it ends before that.
-    const ptrdiff_t textEnd = read - text + __builtin_ctz(terminator);
-    if ((write - result) + DECODE_BLOCK <= textEnd + 1) {
+    // A stop: the whole block is stored only where it ends before the
+    // stop's unit (the terminator's slot may be overwritten, as the
+    // result's own terminator comes no later).
+    const int lane = __builtin_ctz(stop);
+    const bool isLead = ((starts >> lane) & 1) != 0;
+    const ptrdiff_t stopAt = read - text + lane;
+    if ((write - result) + DECODE_BLOCK <= stopAt + (isLead ? 0 : 1)) {
       StoreUnits(write, gathered);
     } else {
       alignas(16) char16_t lanes[DECODE_BLOCK];
       _mm_store_si128(reinterpret_cast<__m128i*>(lanes), gathered);
       for (int i = 0; i < count; ++i) write[i] = lanes[i];
     }
-    write[count] = 0;
-    return static_cast<int>(write + count - result);
+    write += count;
+    if (!isLead) {
+      *write = 0;
+      return static_cast<int>(write - result);
+    }
+    int written;
+    read += lane + HexDecodeLeadEscape(read + lane, write, &written);
+    write += written;
+    carried = 0;
   }
   // Too near the end of the storage for a block: an escape begun in the
   // last block has its digits here.

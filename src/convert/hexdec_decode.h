@@ -9,6 +9,19 @@
 // terminates the result; returns its length.
 int HexDecodeUnits(const char16_t* read, char16_t* write);
 
+// A byte that can begin a UTF-8 sequence of two to four bytes. C0, C1 and
+// F5..FF begin none (only overlong forms or values above U+10FFFF).
+inline bool IsUtf8LeadByte(int value) { return value >= 0xC2 && value <= 0xF4; }
+
+// Decodes the escape at read, whose value is a lead byte: together with
+// the escapes after it, when they complete one UTF-8 sequence (shortest
+// form, no surrogate, at most U+10FFFF), into that character, one unit
+// or a surrogate pair; otherwise into the character of its own value.
+// Writes at write, reading everything it needs first, so write may lie at
+// read; sets *written to the units written and returns the units read
+// (3 for the lead escape alone, 6, 9 or 12 for a sequence).
+int HexDecodeLeadEscape(const char16_t* read, char16_t* write, int* written);
+
 // True when HexDecodeBlocks can run on this processor.
 bool HexDecodeBlocksSupported();
 
