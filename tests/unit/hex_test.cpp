@@ -314,9 +314,10 @@ TEST_F(HexTest, BlockAndUnitDecodersAgree) {
   // Escapes of the bytes that begin and continue UTF-8 sequences, whole
   // and cut short, so that sequences, broken ones and their neighbours
   // fall at every lane of a block.
-  const std::u16string pieces[] = {u"%C3", u"%a9", u"%E2", u"%82", u"\uFF05F0", u"%9F", u"%98", u"%80",
-                                   u"%BF", u"%ED", u"%A0", u"%F4", u"%8f", u"%90", u"%C0", u"%E0",
-                                   u"%D7", u"%DF", u"%F5", u"%8",  u"%",   u"x",   u"\uFF19", std::u16string(1, 0)};
+  const std::u16string pieces[] = {u"%C3", u"%a9", u"%E2", u"%82", u"\uFF05F0", u"%9F", u"%98",
+                                   u"%80", u"%BF", u"%ED", u"%A0", u"%F4",       u"%8f", u"%90",
+                                   u"%C0", u"%E0", u"%D7", u"%DF", u"%F5",       u"%00", u"%8",
+                                   u"%",   u"x",   u"yA9", u"-bf", u"\uFF19", std::u16string(1, 0)};
   std::vector<std::u16string> texts;
   for (int round = 0; round < 3000; ++round) {
     const size_t length = round % 50 == 0 ? MAX_ARG_LEN - random() % 24 : random() % 40;
@@ -331,11 +332,14 @@ TEST_F(HexTest, BlockAndUnitDecodersAgree) {
     while (text.size() < length) text += pieces[random() % (std::size(pieces) - (round % 7 == 0 ? 0 : 1))];
     texts.push_back(text.substr(0, length));
   }
-  // Escapes across the last blocks and into the tail.
-  for (size_t at = MAX_TEXT_LEN - 14; at < MAX_TEXT_LEN; ++at) {
-    std::u16string text(MAX_TEXT_LEN, u'x');
-    text.replace(at, 3, u"%4a", std::min<size_t>(3, MAX_TEXT_LEN - at));
-    texts.push_back(text);
+  // Escapes and sequences across the last blocks and into the tail, at
+  // every lane.
+  for (const std::u16string escapes : {u"%4a", u"%C3%A9", u"%c3%a9%41", u"%E2%82%AC", u"%F0%9F%98%80"}) {
+    for (size_t at = MAX_TEXT_LEN - 40; at < MAX_TEXT_LEN; ++at) {
+      std::u16string text(MAX_TEXT_LEN, u'x');
+      text.replace(at, escapes.size(), escapes, 0, std::min(escapes.size(), MAX_TEXT_LEN - at));
+      texts.push_back(text);
+    }
   }
 #if KELVO_SSE2 && defined(__x86_64__)
   // Every x86-64 processor we test on has SSSE3: the block path must be
