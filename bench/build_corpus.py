@@ -54,7 +54,7 @@ def hexenc_len(s):
         if o <= 0xFF:
             n += 1 if is_latin1_alnum(c) or c in HEX_KEEP else 3
         else:
-            n += utf16_len(c)  # kept or dropped: at most itself
+            n += 3 * len(c.encode("utf-8", errors="surrogatepass"))  # kept, or escaped as UTF-8
     return n
 
 

@@ -85,13 +85,18 @@ HEXENC = [
     "a" + " " * 5461, "\ud800x\udc00", Seed(" ", pad=0), Seed("  ", pad=1),
     Seed("a b!.c%", keep=" %ab!"), Seed(".", keep="abc"),
     Seed("x\u2014y", keep="\u2014"), Seed("a.b", keep="\uff0e"), Seed("a.b", keep=""),
-    Seed("x", unicode=1),
+    Seed("x", unicode=1), "\U0001f600\u20ac\u00d7\u00a0", "a\ud83dz\ude00",
+    Seed("\U0001f600\U0001f601", keep="\U0001f600"), Seed("\U0001f600.", keep="\ud83d"),
+    Seed("\U0001f600", pad=0), Seed("\U0001f600", keep="\U0001f600", pad=0), Seed("\u20acb", pad=1),
+    Seed("\U0001f600b", pad=3),
 ]
 
 HEXDEC = [
     "This%20is%20a%20test.", "%41%62%2f%2F", "%4", "%zz%", "%g1%1g", "100%", "%00x", "%%41",
     PCT + "41", LT + "p" + GT, "%C3%A9", "%" * 16383, "%\uff14\uff11", Seed("%41", unicode=1),
-    Seed("%4", pad=0), Seed("%41", pad=0),
+    Seed("%4", pad=0), Seed("%41", pad=0), "%E2%82%AC%F0%9F%98%80%f4%8f%bf%bf",
+    PCT + "F0%9f" + PCT + "98%80", "%C0%AF%E0%80%AF%ED%A0%80%F4%90%80%80", "%C3x%A9%E2%82%C3%A9",
+    "%D7%A0", "%F0%9F%98%80" * 1365, Seed("%F0%9F%98%80", pad=0), Seed("%E2%82%AC", pad=1),
 ]
 
 KELVO = [

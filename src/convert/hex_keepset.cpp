@@ -6,6 +6,7 @@
 
 #include "kelvo/limits.h"
 #include "kelvo/markup.h"
+#include "kelvo/result_buffer.h"
 
 namespace {
 
@@ -17,13 +18,12 @@ constexpr bool IsLatin1Alnum(int c) {
 }
 
 constexpr char16_t DefaultKeepChars[] = u"#$+-./:;=?@_";
-constexpr char16_t HexDigits[] = u"0123456789ABCDEF";
 
 constexpr HexOutput Copied(int c) { return HexOutput(c) | HexOutput(1) << 48; }
 
 constexpr HexOutput Escaped(int c) {
-  return HexOutput(MARK_PERCENT) | HexOutput(HexDigits[c >> 4]) << 16 | HexOutput(HexDigits[c & 0xF]) << 32 |
-         HexOutput(3) << 48;
+  return HexOutput(MARK_PERCENT) | HexOutput(HexUpperDigit(c >> 4)) << 16 |
+         HexOutput(HexUpperDigit(c & 0xF)) << 32 | HexOutput(3) << 48;
 }
 
 constexpr std::array<HexOutput, 256> BuildLatin1Table(bool withDefaultKeep) {
@@ -37,9 +37,10 @@ constexpr std::array<HexOutput, 256> BuildLatin1Table(bool withDefaultKeep) {
 constexpr std::array<HexOutput, 256> AlnumOnly = BuildLatin1Table(false);
 constexpr std::array<HexOutput, 256> DefaultKeep = BuildLatin1Table(true);
 
-// A usable keep character: not alphanumeric, above the blank, not '%'.
+// A usable keep character of U+0000..U+FFFF: not alphanumeric, above the
+// blank, not '%', not a surrogate.
 inline bool IsUsableKeepChar(char16_t k) {
-  return k > 0x20 && k != u'%' && !IsAlnumChar(k);
+  return k > 0x20 && k != u'%' && !IsAlnumChar(k) && !IsHighSurrogate(k) && !IsLowSurrogate(k);
 }
 
 }  // namespace
@@ -50,6 +51,8 @@ void BuildHexKeepSet(HexKeepSet* set, HexKeepStorage* storage, const char16_t* v
   if (value == nullptr) {
     set->latin1 = DefaultKeep.data();
     set->high = nullptr;
+    set->beyond = nullptr;
+    set->beyondCount = 0;
     return;
   }
 
@@ -59,8 +62,16 @@ void BuildHexKeepSet(HexKeepSet* set, HexKeepStorage* storage, const char16_t* v
   std::memcpy(storage->latin1, AlnumOnly.data(), sizeof storage->latin1);
   set->latin1 = storage->latin1;
   set->high = nullptr;
+  set->beyond = storage->beyond;
+  set->beyondCount = 0;
   for (int i = 0; i < SMALL_BUF_LEN - 1 && value[i] != 0; ++i) {
     char16_t k = value[i];
+    // A pair is one character; value[i + 1] is at worst the terminator.
+    if (IsHighSurrogate(k) && IsLowSurrogate(value[i + 1])) {
+      storage->beyond[set->beyondCount++] = 0x10000 + ((char32_t(k) - 0xD800) << 10) + (value[i + 1] - 0xDC00);
+      ++i;
+      continue;
+    }
     if (!IsUsableKeepChar(k)) continue;
     if (k <= 0xFF) {
       storage->latin1[k] = Copied(k);

@@ -1,8 +1,13 @@
 // @HEXDEC eight units at a time. Escapes come every few units in encoded
 // text; deciding each one by a branch would mispredict at nearly every
 // escape, so a block of units is decided at once and its kept units are
-// gathered with one shuffle. Needs SSSE3, which the processor is asked
-// for at run time; elsewhere HexDecodeUnits does the work.
+// gathered with one shuffle. A block with an escape that may begin a
+// UTF-8 sequence (C0 and above) looks at the escapes three units on: a
+// two-byte sequence is decoded in the block, a longer one (and an escape
+// of 00) ends the block there and goes to HexDecodeEscapeRun, and a byte
+// that no escape of 80..BF follows stays one character, as any other.
+// Needs SSSE3, which the processor is asked for at run time; elsewhere
+// HexDecodeUnits does the work.
 #include <cstddef>
 #include <cstdint>
 
@@ -19,9 +24,10 @@ bool HexDecodeBlocksSupported() { return CpuHasSsse3(); }
 namespace {
 
 // Units decoded at once, and how many a block reads: the two after its
-// last unit may hold that unit's escape digits.
+// last unit may hold that unit's escape digits, and a block with escapes
+// that may begin a UTF-8 sequence reads the escapes three units on too.
 constexpr int DECODE_BLOCK = 8;
-constexpr int DECODE_BLOCK_READS = DECODE_BLOCK + 2;
+constexpr int DECODE_BLOCK_READS = DECODE_BLOCK + 5;
 
 // For each set of kept lanes (bit i: lane i): the shuffle that moves
 // them, in order, to the front, and how many there are.
@@ -49,11 +55,13 @@ constexpr KeptLanesTable BuildKeptLanesTable() {
 constexpr KeptLanesTable KeptLanes = BuildKeptLanesTable();
 
 // The two units after each of the eight at `at`, as escape digits: in
-// each 16-bit lane the byte they stand for, and in *isPair all ones where
-// both are ASCII hexadecimal digits. The units are narrowed to bytes
-// first (above U+00FF they saturate to 0 or 0xFF, neither a digit), so
-// that both digits of every lane are tested in one vector.
-inline __m128i EscapeValueLanes(const char16_t* at, __m128i* isPair) {
+// each 16-bit lane the byte they stand for, in *isPair all ones where
+// both are ASCII hexadecimal digits, and in *rareLanes bit i set where
+// lane i's byte is 0 or C0 and above (if the lane is an escape, one that
+// may stop the block). The units are narrowed to bytes first
+// (above U+00FF they saturate to 0 or 0xFF, neither a digit), so that
+// both digits of every lane are tested in one vector.
+inline __m128i EscapeValueLanes(const char16_t* at, __m128i* isPair, unsigned* rareLanes) {
   // Bytes 0..7: the units after each lane; bytes 8..15: the ones after those.
   const __m128i bytes = _mm_packus_epi16(LoadUnits(at + 1), LoadUnits(at + 2));
   const __m128i decimal =
@@ -69,6 +77,10 @@ inline __m128i EscapeValueLanes(const char16_t* at, __m128i* isPair) {
   // A 16-bit shift moves each digit within its own byte, as digits are
   // below 16.
   const __m128i value = _mm_or_si128(_mm_slli_epi16(digit, 4), _mm_srli_si128(digit, 8));
+  // Bits 8..15 come from bytes that hold no value; the caller keeps only
+  // the bits of escapes.
+  *rareLanes = static_cast<unsigned>(_mm_movemask_epi8(
+      _mm_or_si128(_mm_cmpeq_epi8(value, _mm_setzero_si128()), _mm_cmpgt_epi8(digit, _mm_set1_epi8(0x0B)))));
   const __m128i bothDigits = _mm_and_si128(isDigit, _mm_srli_si128(isDigit, 8));
   *isPair = _mm_unpacklo_epi8(bothDigits, bothDigits);
   return _mm_unpacklo_epi8(value, _mm_setzero_si128());
@@ -80,6 +92,43 @@ inline __m128i FoldFullwidthLanes(__m128i units) {
   return _mm_sub_epi16(units, _mm_and_si128(FoldedFullwidthLanes(units), distance));
 }
 
+// The escapes at the lanes `rare` (of 00, and of C0 and above) among the
+// escapes (all ones in `escapes`) of the block at `at`, whose bytes are
+// `value`. A two-byte UTF-8 sequence (C2..DF and an escape of 80..BF three
+// lanes on) is decoded here: its character goes into *decoded and its
+// second escape into *dropped. Returns the lanes that the one-unit decoder
+// takes: 00 (the block writes no "?") and any other byte of C0 and above
+// that an escape of 80..BF follows. The others (Latin-1 text escaped byte
+// by byte) stay in the block as they are. The escapes three lanes on are
+// read as a block of their own, up to 13 units from `at`; whatever lies
+// past the terminator there decides nothing, as an escape after a rare
+// one lies before the terminator.
+inline unsigned DecodeRareEscapes(const char16_t* at, __m128i value, __m128i escapes, unsigned rare, __m128i* decoded,
+                                  unsigned* dropped) {
+  __m128i nextIsPair;
+  unsigned nextRare;
+  const __m128i next = EscapeValueLanes(at + 3, &nextIsPair, &nextRare);
+  const __m128i nextEscapes =
+      _mm_and_si128(_mm_cmpeq_epi16(FoldFullwidthLanes(LoadUnits(at + 3)), _mm_set1_epi16('%')), nextIsPair);
+  const __m128i continued = _mm_and_si128(
+      _mm_cmpeq_epi16(_mm_and_si128(next, _mm_set1_epi16(0xC0)), _mm_set1_epi16(0x80)), nextEscapes);
+  const __m128i twoByteLead =
+      _mm_and_si128(_mm_cmpgt_epi16(value, _mm_set1_epi16(0xC1)), _mm_cmplt_epi16(value, _mm_set1_epi16(0xE0)));
+  const __m128i pairLanes = _mm_and_si128(_mm_and_si128(twoByteLead, continued), escapes);
+  const __m128i zero = _mm_cmpeq_epi16(value, _mm_setzero_si128());
+  const unsigned masks = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(continued, pairLanes)));
+  const unsigned zeros = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(zero, zero))) & rare;
+  const unsigned pairs = (masks >> DECODE_BLOCK) & rare;
+  // 110xxxxx 10yyyyyy: xxxxxyyyyyy.
+  const __m128i character = _mm_or_si128(_mm_slli_epi16(_mm_and_si128(value, _mm_set1_epi16(0x1F)), 6),
+                                         _mm_and_si128(next, _mm_set1_epi16(0x3F)));
+  *decoded = _mm_or_si128(_mm_and_si128(pairLanes, character), _mm_andnot_si128(pairLanes, *decoded));
+  // The second escape with its digits, which may reach five lanes into
+  // the next block.
+  *dropped |= (pairs << 3) | (pairs << 4) | (pairs << 5);
+  return zeros | (rare & masks & 0xFF & ~pairs);
+}
+
 }  // namespace
 
 // Escapes never overlap (a digit is never a percent sign), so every unit
@@ -87,57 +136,75 @@ inline __m128i FoldFullwidthLanes(__m128i units) {
 // it becomes their value, those digits are dropped, and every other unit
 // is kept, folded. The kept units of a block are stored together at the
 // end of the result; the store reaches no further than the block read,
-// and the next block is read from beyond it. Nothing is written after the
-// text's terminator.
+// and the next block is read from beyond it. The terminator, an escape
+// of 00 and one that may begin a UTF-8 sequence stop a block: the units
+// before the stop are stored without touching the stop's own, and such an
+// escape is decoded from there on before the next block. Nothing is
+// written after the text's terminator.
 [[gnu::target("ssse3")]] int HexDecodeBlocks(const char16_t* text, const char16_t* end, char16_t* result) {
   const char16_t* read = text;
   char16_t* write = result;
   const char16_t* const lastBlock = end - DECODE_BLOCK_READS;
-  unsigned carried = 0;  // digits of an escape begun in the block before
+  // The first lanes of the next block that belong to an escape or a
+  // sequence begun in this one: always lanes 0..n-1, at most five.
+  unsigned carried = 0;
   while (read <= lastBlock) {
     const __m128i units = LoadUnits(read);
     __m128i isPair;
-    __m128i value = EscapeValueLanes(read, &isPair);
-    value = _mm_or_si128(value, _mm_and_si128(_mm_cmpeq_epi16(value, _mm_setzero_si128()), _mm_set1_epi16('?')));
+    unsigned rareLanes;
+    const __m128i value = EscapeValueLanes(read, &isPair, &rareLanes);
     const __m128i folded = FoldFullwidthLanes(units);
     const __m128i escapes = _mm_and_si128(_mm_cmpeq_epi16(folded, _mm_set1_epi16('%')), isPair);
-    const __m128i decoded = _mm_or_si128(_mm_and_si128(escapes, value), _mm_andnot_si128(escapes, folded));
+    __m128i decoded = _mm_or_si128(_mm_and_si128(escapes, value), _mm_andnot_si128(escapes, folded));
     const __m128i ends = _mm_cmpeq_epi16(units, _mm_setzero_si128());
     const unsigned masks = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(escapes, ends)));
 
     const unsigned starts = masks & 0xFF;
-    const unsigned dropped = (starts << 1) | (starts << 2) | carried;
+    unsigned dropped = (starts << 1) | (starts << 2) | carried;
+    unsigned stop = masks >> DECODE_BLOCK;
+    if ((starts & rareLanes) != 0)
+      stop |= DecodeRareEscapes(read, value, escapes, starts & rareLanes, &decoded, &dropped);
     unsigned kept = ~dropped & 0xFF;
-    const unsigned terminator = masks >> DECODE_BLOCK;
-    if (terminator != 0) kept &= (terminator & (0u - terminator)) - 1;  // the lanes before it
+    if (stop != 0) kept &= (stop & (0u - stop)) - 1;  // the lanes before it
 
     const __m128i gather = _mm_load_si128(reinterpret_cast<const __m128i*>(KeptLanes.shuffle[kept]));
     const __m128i gathered = _mm_shuffle_epi8(decoded, gather);  // zeros after the kept units
     const int count = KeptLanes.count[kept];
-    if (terminator == 0) {
+    if (stop == 0) {
       StoreUnits(write, gathered);
       write += count;
       carried = dropped >> DECODE_BLOCK;
       read += DECODE_BLOCK;
       continue;
     }
-    // The last block: nothing is written past the result's terminator,
-    // which lies no further than the text's, so the whole block is stored
-    // only where it ends before that.
-    const ptrdiff_t textEnd = read - text + __builtin_ctz(terminator);
-    if ((write - result) + DECODE_BLOCK <= textEnd + 1) {
+    // A stop: the whole block is stored only where it ends before the
+    // stop's unit (the terminator's slot may be overwritten, as the
+    // result's own terminator comes no later).
+    const int lane = __builtin_ctz(stop);
+    const bool escape = ((starts >> lane) & 1) != 0;
+    const ptrdiff_t stopAt = read - text + lane;
+    if ((write - result) + DECODE_BLOCK <= stopAt + (escape ? 0 : 1)) {
       StoreUnits(write, gathered);
     } else {
       alignas(16) char16_t lanes[DECODE_BLOCK];
       _mm_store_si128(reinterpret_cast<__m128i*>(lanes), gathered);
       for (int i = 0; i < count; ++i) write[i] = lanes[i];
     }
-    write[count] = 0;
-    return static_cast<int>(write + count - result);
+    write += count;
+    if (!escape) {
+      *write = 0;
+      return static_cast<int>(write - result);
+    }
+    // No escape before the stop reaches past it.
+    read += lane;
+    carried = 0;
+    int written;
+    read += HexDecodeEscapeRun(read, write, &written);
+    write += written;
   }
-  // Too near the end of the storage for a block: an escape begun in the
-  // last block has its digits here.
-  read += (carried & 1) + (carried >> 1);
+  // Too near the end of the storage for a block: an escape or sequence
+  // begun in the last block ends here.
+  read += __builtin_ctz(~carried);
   return static_cast<int>(write - result) + HexDecodeUnits(read, write);
 }
 

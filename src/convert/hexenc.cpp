@@ -1,11 +1,13 @@
-// @HEXENC: percent-encodes every unit of U+0000..U+00FF that is neither
-// alphanumeric nor in the keep-set, as U+FF05 and two upper-case
-// hexadecimal digits; drops such units above U+00FF. The fullwidth forms
-// U+FF01..U+FF1F are folded to ASCII first.
+// @HEXENC: percent-encodes every character that is neither alphanumeric
+// nor in the keep-set: one of U+0000..U+00FF as U+FF05 and two upper-case
+// hexadecimal digits, one above that as such an escape for each byte of
+// its UTF-8 form (a surrogate pair is one character; a lone surrogate is
+// written as U+FFFD). The fullwidth forms U+FF01..U+FF1F are folded to
+// ASCII first.
 //
-// An escape goes into the result whole or not at all: when the result
-// outgrows its buffer it ends with the last escape that fitted, never
-// with a lone escape character.
+// A character's escapes go into the result all together or not at all:
+// when the result outgrows its buffer it ends after the last character
+// that fitted, never inside an escape or a pair.
 #include <bit>
 #include <cstring>
 
@@ -42,20 +44,63 @@ inline const char16_t* EncodeBlock(const char16_t* p, char16_t*& o, const HexOut
   return p + BLOCK;
 }
 
+// The escapes of the UTF-8 bytes of c (U+0080..U+10FFFF, not a
+// surrogate) at out; returns how many units they take: 6, 9 or 12.
+int Utf8Escapes(char32_t c, char16_t* out) {
+  const int bytes = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+  // The lead byte's marker bits: 110, 1110 or 11110.
+  const unsigned lead = (0xF0u << (4 - bytes)) & 0xFF;
+  for (int k = bytes - 1; k >= 0; --k) {
+    const unsigned byte = k == 0 ? lead | c : 0x80 | (c & 0x3F);
+    c >>= 6;
+    out[3 * k] = MARK_PERCENT;
+    out[3 * k + 1] = HexUpperDigit(static_cast<int>(byte >> 4));
+    out[3 * k + 2] = HexUpperDigit(static_cast<int>(byte & 0xF));
+  }
+  return 3 * bytes;
+}
+
+// The character at p, whose first unit is above U+00FF and neither
+// alphanumeric nor kept: a kept pair is copied, anything else written as
+// its UTF-8 escapes, a lone surrogate as those of U+FFFD, all or none.
+// Returns the unit after the character, or null when it did not fit.
+const char16_t* EncodeAboveLatin1(const char16_t* p, const HexKeepSet& keep, ResultBuffer* out) {
+  char32_t c = p[0];
+  int units = 1;
+  // p[1] is at worst the terminator.
+  if (IsHighSurrogate(p[0]) && IsLowSurrogate(p[1])) {
+    c = 0x10000 + ((c - 0xD800) << 10) + (p[1] - 0xDC00);
+    units = 2;
+    if (HexKeepsBeyond(keep, c)) return ResultAppendPiece(out, p, 2) ? p + 2 : nullptr;
+  } else if (IsHighSurrogate(p[0]) || IsLowSurrogate(p[0])) {
+    c = 0xFFFD;
+  }
+  char16_t escapes[12];
+  return ResultAppendPiece(out, escapes, Utf8Escapes(c, escapes)) ? p + units : nullptr;
+}
+
 // Encodes the text (read up to its terminator) into out. Units of
 // U+0001..U+00FF go a block at a time through the table while the room
 // allows a whole block; the terminator, the other units and the end of
-// the room take the careful path one unit at a time.
+// the room take the careful path one unit at a time, and a character
+// that is written as UTF-8 escapes goes through the result buffer's
+// piece append.
 void EncodeText(const char16_t* p, const HexKeepSet& keep, ResultBuffer* out) {
   const HexOutput* const table = keep.latin1;
-  char16_t* const start = ResultCursor(out);
-  char16_t* o = start;
+  char16_t* start;
+  char16_t* o;
+  char16_t* full;
+  long lastBlock;
   // Both limits keep every store within the buffer: the result ends at
   // full at the latest, and a block starts no later than lastBlock units
   // into the room (none starts when the room is smaller than a block's).
-  const int room = ResultRoom(out);
-  char16_t* const full = start + room;
-  const long lastBlock = static_cast<long>(room) + 1 - BLOCK_ROOM;
+  auto openRoom = [&] {
+    start = o = ResultCursor(out);
+    const int room = ResultRoom(out);
+    full = start + room;
+    lastBlock = static_cast<long>(room) + 1 - BLOCK_ROOM;
+  };
+  openRoom();
   char16_t refused = 0;
   for (;;) {
     if (o - start <= lastBlock) {
@@ -70,7 +115,13 @@ void EncodeText(const char16_t* p, const HexKeepSet& keep, ResultBuffer* out) {
     if (c > 0xFF) {
       c = FoldFullwidth(c);
       if (c > 0xFF) {
-        if (!HexKeepsAbove(keep, c)) continue;  // neither alphanumeric nor kept: dropped
+        if (!HexKeepsAbove(keep, c)) {
+          ResultCommit(out, static_cast<int>(o - start));
+          p = EncodeAboveLatin1(p - 1, keep, out);
+          if (p == nullptr) return;  // cut: nothing more goes in
+          openRoom();
+          continue;
+        }
         if (o == full) {
           refused = c;
           break;

@@ -1,5 +1,6 @@
 #include "models.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cwchar>
@@ -9,6 +10,7 @@
 #include "kelvo/charclass.h"
 #include "kelvo/limits.h"
 #include "kelvo/markup.h"
+#include "utf8.h"
 
 namespace {
 
@@ -243,43 +245,126 @@ std::u16string ModelDeentitize(const char16_t* buffer, bool approximate) {
   return out;
 }
 
+namespace {
+
+bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+bool IsHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+void AppendCodePoint(std::u16string* out, char32_t c) {
+  if (c < 0x10000) {
+    *out += char16_t(c);
+  } else {
+    *out += char16_t(0xD800 + ((c - 0x10000) >> 10));
+    *out += char16_t(0xDC00 + ((c - 0x10000) & 0x3FF));
+  }
+}
+
+}  // namespace
+
 std::u16string ModelKeepSet(bool present, const std::u16string& value) {
   if (!present) return u"#$+-./:;=?@_";
+  // Characters: a pair is taken whole, a lone surrogate not at all.
   std::u16string keep;
-  for (char16_t k : value) {
-    if (keep.size() == 1023) break;
-    if (k > 0x20 && k != u'%' && !IsAlnumChar(k)) keep += k;
+  for (size_t i = 0; i < value.size(); ++i) {
+    const char16_t k = value[i];
+    if (IsHigh(k) && i + 1 < value.size() && IsLow(value[i + 1])) {
+      keep += value.substr(i++, 2);
+    } else if (k > 0x20 && k != u'%' && !IsAlnumChar(k) && !IsSurrogate(k)) {
+      keep += k;
+    }
   }
   return keep;
 }
 
 std::u16string ModelHexenc(const std::u16string& text, const std::u16string& keep) {
   static constexpr char16_t HexDigits[] = u"0123456789ABCDEF";
+  const size_t length = std::min(text.size(), size_t(MAX_TEXT_LEN));
   Result out{std::u16string(), size_t(MAX_TEXT_LEN)};
-  for (size_t i = 0; i < text.size() && i < size_t(MAX_TEXT_LEN); ++i) {
+  for (size_t i = 0; i < length; ++i) {
     const char16_t c = FoldFullwidth(text[i]);
     if (c == 0) break;
-    if (IsAlnumChar(c) || keep.find(c) != std::u16string::npos) {
-      out.Char(c);
+    // The keep-set holds only whole characters, so a match of a pair's
+    // two units is a kept pair.
+    const bool pair = IsHigh(c) && i + 1 < length && IsLow(text[i + 1]);
+    const std::u16string character = pair ? text.substr(i, 2) : std::u16string(1, c);
+    if (IsAlnumChar(c) || (!IsSurrogate(c) && keep.find(c) != std::u16string::npos) ||
+        (pair && keep.find(character) != std::u16string::npos)) {
+      for (char16_t u : character) out.Char(u);
     } else if (c <= 0xFF) {
       out.Piece({MARK_PERCENT, HexDigits[c >> 4], HexDigits[c & 15]});
+    } else {
+      std::u16string escapes;
+      for (unsigned char byte : Utf8Of(character, LoneSurrogates::Replace)) {
+        escapes += MARK_PERCENT;
+        escapes += HexDigits[byte >> 4];
+        escapes += HexDigits[byte & 15];
+      }
+      out.Piece(escapes);
     }
+    if (pair) ++i;
   }
   return out.text;
 }
 
 std::u16string ModelHexdec(const char16_t* buffer) {
   auto at = [&](size_t i) { return i < size_t(MAX_TEXT_LEN) ? buffer[i] : char16_t(0); };
+  // The byte of the escape at i, or -1.
+  auto escape = [&](size_t i) {
+    if (FoldFullwidth(at(i)) != u'%' || !IsHexDigitChar(at(i + 1)) || !IsHexDigitChar(at(i + 2))) return -1;
+    return HexDigitValue(at(i + 1)) * 16 + HexDigitValue(at(i + 2));
+  };
   std::u16string out;
   for (size_t i = 0;;) {
-    char16_t c = FoldFullwidth(at(i++));
-    if (c == 0) break;
-    if (c == u'%' && IsHexDigitChar(at(i)) && IsHexDigitChar(at(i + 1))) {
-      const int value = HexDigitValue(at(i)) * 16 + HexDigitValue(at(i + 1));
-      c = value != 0 ? char16_t(value) : u'?';
-      i += 2;
+    const int byte = escape(i);
+    if (byte >= 0) {
+      // Bytes 11xxxxxx announce a sequence as long as their leading ones;
+      // it counts when every byte after the first is 10xxxxxx and the
+      // value is one only this length can hold, no surrogate, and within
+      // Unicode.
+      const int length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+      char32_t c = char32_t(byte & (0x7F >> length));
+      bool whole = length > 1 && byte < 0xF8;
+      for (int k = 1; whole && k < length; ++k) {
+        const int next = escape(i + 3 * size_t(k));
+        whole = next >= 0x80 && next <= 0xBF;
+        c = c << 6 | char32_t(next & 0x3F);
+      }
+      const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+      if (whole && c >= least[length] && c <= 0x10FFFF && !IsSurrogate(c)) {
+        AppendCodePoint(&out, c);
+        i += 3 * size_t(length);
+      } else {
+        out += byte != 0 ? char16_t(byte) : u'?';
+        i += 3;
+      }
+      continue;
     }
+    const char16_t c = FoldFullwidth(at(i++));
+    if (c == 0) break;
     out += c;
+  }
+  return out;
+}
+
+std::u16string ModelHexRoundTrip(const std::u16string& text, const std::u16string& keep) {
+  const size_t length = std::min(text.size(), size_t(MAX_TEXT_LEN));
+  auto escaped = [&](char16_t c) { return c <= 0xFF && !IsAlnumChar(c) && keep.find(c) == std::u16string::npos; };
+  std::u16string out;
+  for (size_t i = 0; i < length; ++i) {
+    const char16_t c = FoldFullwidth(text[i]);
+    if (c == 0) break;
+    if (IsHigh(c) && i + 1 < length && IsLow(text[i + 1])) {
+      out += text.substr(i++, 2);
+    } else if (IsSurrogate(c)) {
+      out += char16_t(0xFFFD);
+    } else if (c == 0xD7 && escaped(c) && i + 1 < length && text[i + 1] >= 0x80 && text[i + 1] <= 0xBF &&
+               escaped(text[i + 1])) {
+      // 110 10111, 10 xxxxxx: U+05C0 and the low six bits.
+      out += char16_t(0x5C0 | (text[++i] & 0x3F));
+    } else {
+      out += c;
+    }
   }
   return out;
 }

@@ -27,6 +27,12 @@ std::u16string ModelHexenc(const std::u16string& text, const std::u16string& kee
 // The same with HEXENC_KEEP set to keepValue (empty: unset).
 std::u16string ModelHexencWithKeep(const std::u16string& text, const std::u16string& keepValue);
 std::u16string ModelHexdec(const char16_t* argument);
+// What @HEXDEC gives back from @HEXENC's result of text under keep, when
+// that result was not cut: the text (up to its first NUL) folded, each
+// lone surrogate as U+FFFD, and U+00D7 directly followed by a character
+// of U+0080..U+00BF, both escaped, as the one character their two escapes
+// form in UTF-8 (U+05C0..U+05FF).
+std::u16string ModelHexRoundTrip(const std::u16string& text, const std::u16string& keep);
 
 // The text of an @HCOMMENT comment: the input with one blank between the
 // two dashes of every "-->", "--!>" and "<!--" (read with the fullwidth
