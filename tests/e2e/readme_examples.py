@@ -24,8 +24,9 @@ import tempfile
 FENCE = re.compile(r"^```(\w+)\n(.*?)^```$", re.M | re.S)
 EXAMPLE_ROW = re.compile(r"^\|[^|\n]*\| `(%@[^`]*)` \| `([^`]*)` \|$", re.M)
 WRITES = re.compile(r"\n\nwrites\n\n((?:    .*\n)+)")
-# "$ COMMAND" indented, then the lines it writes: indented as deep, or empty.
-PROMPT_BLOCK = re.compile(r"^( {4,})\$ (.*)\n((?:(?:\1.*)?\n)*)", re.M)
+# "$ COMMAND" indented, then the lines it writes: indented as deep, or
+# empty, up to the next "$ COMMAND".
+PROMPT_BLOCK = re.compile(r"^( {4,})\$ (.*)\n((?:(?:\1(?!\$ ).*)?\n)*)", re.M)
 
 
 def main():
