@@ -14,7 +14,6 @@
 #include "convert/entity_table.h"
 #include "convert/plain_run.h"
 #include "kelvo/charclass.h"
-#include "kelvo/limits.h"
 #include "kelvo/markup.h"
 #include "kelvo/result_buffer.h"
 
@@ -31,10 +30,6 @@ struct Decoded {
   char16_t text[3];
   int length;
 };
-
-// The argument is read up to its terminator, but never at or past the
-// last slot of the ArgBuffer, which always counts as the terminator.
-inline char16_t At(const char16_t* s, int i) { return i < MAX_TEXT_LEN ? s[i] : char16_t(0); }
 
 inline bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
@@ -69,12 +64,12 @@ void DecodeValue(uint32_t value, Decoded* out) {
 int ReadNumeric(const char16_t* s, int i, uint32_t base, Decoded* out) {
   uint32_t value = 0;
   for (;;) {
-    char16_t c = At(s, i);
+    char16_t c = s[i];
     if (base == 10 ? !IsAsciiDigit(c) : !IsHexDigitChar(c)) break;
     value = Accumulate(value, base, static_cast<uint32_t>(HexDigitValue(c)));
     ++i;
   }
-  if (At(s, i) != u';') return -1;
+  if (s[i] != u';') return -1;
   DecodeValue(value, out);
   return i + 1;
 }
@@ -85,7 +80,7 @@ int ReadNamed(const char16_t* s, int j, bool approximate, Decoded* out) {
   int length = 0;
   for (;;) {
     if (length == NAME_WINDOW) return -1;
-    char16_t c = At(s, j + length);
+    char16_t c = s[j + length];
     if (c == 0) return -1;
     if (c == u';') break;
     ++length;
@@ -110,10 +105,10 @@ int ReadNamed(const char16_t* s, int j, bool approximate, Decoded* out) {
 // The look-ahead reads the text as it stands, without folding. Returns
 // the index after the entity, or -1 when none starts at j.
 int ReadEntity(const char16_t* s, int j, bool approximate, Decoded* out) {
-  if (At(s, j) == u'#') {
-    char16_t next = At(s, j + 1);
+  if (s[j] == u'#') {
+    char16_t next = s[j + 1];
     if (IsAsciiDigit(next)) return ReadNumeric(s, j + 1, 10, out);
-    if ((next == u'x' || next == u'X') && IsHexDigitChar(At(s, j + 2)))
+    if ((next == u'x' || next == u'X') && IsHexDigitChar(s[j + 2]))
       return ReadNumeric(s, j + 2, 16, out);
   }
   return ReadNamed(s, j, approximate, out);

@@ -55,8 +55,8 @@ inline bool Completes(const Written& w, char16_t c) {
 }
 
 struct TextScan {
-  int length;     // up to the terminator, at most MAX_TEXT_LEN
-  int firstPair;  // where the first two dashes in a row start, or -1
+  int length;     // up to the terminator
+  bool dashPair;  // whether two dashes stand in a row
 };
 
 #if KELVO_SSE2
@@ -84,7 +84,7 @@ int TextEnd(const char16_t* text, int i, int readable) {
 #else
   (void)readable;
 #endif
-  return i + TextLengthBounded(text + i, MAX_TEXT_LEN - i);
+  return i + TextLength(text + i);
 }
 
 // Every sequence to break holds two dashes in a row, so a text without
@@ -109,8 +109,8 @@ TextScan ScanText(const char16_t* text, int readable) {
       i += SCAN_BLOCK;
     }
 #endif
-    if (i >= MAX_TEXT_LEN || text[i] == 0) return {i, -1};
-    if (IsDash(text[i]) && i + 1 < MAX_TEXT_LEN && IsDash(text[i + 1])) return {TextEnd(text, i, readable), i};
+    if (text[i] == 0) return {i, false};
+    if (IsDash(text[i]) && IsDash(text[i + 1])) return {TextEnd(text, i, readable), true};
     ++i;
   }
 }
@@ -178,11 +178,10 @@ int WriteWithBlanks(const char16_t* text, int length, ResultBuffer* out) {
 }  // namespace
 
 Status Comment(const Argument& argument, const Options&, ResultBuffer* out) {
-  const int storage = static_cast<int>(argument.end - argument.text);
-  const TextScan scan = ScanText(argument.text, storage < MAX_TEXT_LEN ? storage : MAX_TEXT_LEN);
+  const TextScan scan = ScanText(argument.text, static_cast<int>(argument.end - argument.text));
   if (scan.length > MAX_COMMENT_TEXT) return Status::CommentTooLong;
   ResultAppendPiece(out, CommentOpen, OPEN_LENGTH);
-  if (scan.firstPair < 0) {
+  if (!scan.dashPair) {
     ResultAppendRun(out, argument.text, scan.length);
   } else if (scan.length + WriteWithBlanks(argument.text, scan.length, out) > MAX_COMMENT_TEXT) {
     // The result may have been cut; a refusal leaves the argument as it was.
