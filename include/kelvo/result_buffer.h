@@ -21,6 +21,7 @@
 #include <cstring>
 
 #include "kelvo/markup.h"
+#include "kelvo/text.h"
 
 struct ResultBuffer {
   char16_t* text;
@@ -45,9 +46,6 @@ inline int ResultFinish(ResultBuffer* rb) {
   rb->text[rb->length] = 0;
   return rb->length;
 }
-
-inline bool IsHighSurrogate(char16_t c) { return (c & 0xFC00) == 0xD800; }
-inline bool IsLowSurrogate(char16_t c) { return (c & 0xFC00) == 0xDC00; }
 
 // `refused` is the first unit that did not fit: the result ends here, and
 // a high surrogate before it that it would have completed goes too.

@@ -17,6 +17,23 @@ inline int TextLengthBounded(const char16_t* s, int limit) {
   return n;
 }
 
+// Surrogates: a character above U+FFFF is written as a high surrogate
+// followed by a low one.
+inline bool IsHighSurrogate(char16_t c) { return (c & 0xFC00) == 0xD800; }
+inline bool IsLowSurrogate(char16_t c) { return (c & 0xFC00) == 0xDC00; }
+inline bool IsSurrogate(char16_t c) { return (c & 0xF800) == 0xD800; }
+
+// The character of a high and a low surrogate.
+inline char32_t PairCharacter(char16_t high, char16_t low) {
+  return 0x10000 + ((char32_t(high) - 0xD800) << 10) + (char32_t(low) - 0xDC00);
+}
+
+// Writes c (U+10000..U+10FFFF) as its two surrogates at out.
+inline void WritePair(char32_t c, char16_t* out) {
+  out[0] = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+  out[1] = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+}
+
 inline char16_t UpperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
 inline char16_t LowerAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
 

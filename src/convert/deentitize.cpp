@@ -52,9 +52,7 @@ void DecodeValue(uint32_t value, Decoded* out) {
   } else if (value <= 0xFFFF) {
     SetOne(out, static_cast<char16_t>(value));
   } else {
-    value -= 0x10000;
-    out->text[0] = static_cast<char16_t>(0xD800 + (value >> 10));
-    out->text[1] = static_cast<char16_t>(0xDC00 + (value & 0x3FF));
+    WritePair(value, out->text);
     out->length = 2;
   }
 }

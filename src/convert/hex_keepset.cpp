@@ -6,7 +6,7 @@
 
 #include "kelvo/limits.h"
 #include "kelvo/markup.h"
-#include "kelvo/result_buffer.h"
+#include "kelvo/text.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ constexpr std::array<HexOutput, 256> DefaultKeep = BuildLatin1Table(true);
 // A usable keep character of U+0000..U+FFFF: not alphanumeric, above the
 // blank, not '%', not a surrogate.
 inline bool IsUsableKeepChar(char16_t k) {
-  return k > 0x20 && k != u'%' && !IsAlnumChar(k) && !IsHighSurrogate(k) && !IsLowSurrogate(k);
+  return k > 0x20 && k != u'%' && !IsAlnumChar(k) && !IsSurrogate(k);
 }
 
 }  // namespace
@@ -68,7 +68,7 @@ void BuildHexKeepSet(HexKeepSet* set, HexKeepStorage* storage, const char16_t* v
     char16_t k = value[i];
     // A pair is one character; value[i + 1] is at worst the terminator.
     if (IsHighSurrogate(k) && IsLowSurrogate(value[i + 1])) {
-      storage->beyond[set->beyondCount++] = 0x10000 + ((char32_t(k) - 0xD800) << 10) + (value[i + 1] - 0xDC00);
+      storage->beyond[set->beyondCount++] = PairCharacter(k, value[i + 1]);
       ++i;
       continue;
     }

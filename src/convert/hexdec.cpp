@@ -48,8 +48,7 @@ int HexDecodeEscapeRun(const char16_t* read, char16_t* write, int* written) {
     write[0] = static_cast<char16_t>(c);
     *written = 1;
   } else {
-    write[0] = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-    write[1] = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    WritePair(c, write);
     *written = 2;
   }
   return 3 * (follow + 1);
@@ -58,20 +57,13 @@ int HexDecodeEscapeRun(const char16_t* read, char16_t* write, int* written) {
 int HexDecodeUnits(const char16_t* read, char16_t* write) {
   char16_t* const start = write;
   for (;;) {
-    char16_t c = FoldFullwidth(*read);
+    const char16_t c = FoldFullwidth(*read);
     if (c == 0) break;
-    if (c == u'%') {
-      const int value = HexEscapeDigits(read + 1);
-      if (IsUtf8LeadByte(value)) {
-        int written;
-        read += HexDecodeEscapeRun(read, write, &written);
-        write += written;
-        continue;
-      }
-      if (value >= 0) {
-        c = value != 0 ? static_cast<char16_t>(value) : u'?';
-        read += 2;
-      }
+    if (c == u'%' && HexEscapeDigits(read + 1) >= 0) {
+      int written;
+      read += HexDecodeEscapeRun(read, write, &written);
+      write += written;
+      continue;
     }
     ++read;
     *write++ = c;

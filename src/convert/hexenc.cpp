@@ -69,10 +69,10 @@ const char16_t* EncodeAboveLatin1(const char16_t* p, const HexKeepSet& keep, Res
   int units = 1;
   // p[1] is at worst the terminator.
   if (IsHighSurrogate(p[0]) && IsLowSurrogate(p[1])) {
-    c = 0x10000 + ((c - 0xD800) << 10) + (p[1] - 0xDC00);
+    c = PairCharacter(p[0], p[1]);
     units = 2;
     if (HexKeepsBeyond(keep, c)) return ResultAppendPiece(out, p, 2) ? p + 2 : nullptr;
-  } else if (IsHighSurrogate(p[0]) || IsLowSurrogate(p[0])) {
+  } else if (IsSurrogate(p[0])) {
     c = 0xFFFD;
   }
   char16_t escapes[12];
