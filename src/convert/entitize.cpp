@@ -7,6 +7,7 @@
 #include "convert/contraction.h"
 #include "convert/conversion.h"
 #include "convert/entitize_scan.h"
+#include "convert/vector_paths.h"
 #include "kelvo/charclass.h"
 #include "kelvo/limits.h"
 #include "kelvo/markup.h"
@@ -217,16 +218,36 @@ inline const char16_t* ConvertOne(const char16_t* input, const char16_t* at, Res
   return resume;
 }
 
-}  // namespace
-
-Status Entitize(const Argument& argument, const Options& options, ResultBuffer* out) {
+// The scan and the rules in turn, from the start of the text to its end
+// or until the result is full.
+template <bool Blocks>
+[[gnu::always_inline]] inline Status EntitizeText(const Argument& argument, const Options& options,
+                                                  ResultBuffer* out) {
   if (ResultRoom(out) == 0) return Status::Converted;
   const entitize_scan::Scan scan = entitize_scan::ScanFor(options, argument.end);
   char16_t prev = u' ';
   const char16_t* p = argument.text;
-  while ((p = entitize_scan::ScanToRule(p, scan, out, &prev)) != nullptr) {
+  while ((p = entitize_scan::ScanToRule<Blocks>(p, scan, out, &prev)) != nullptr) {
     p = ConvertOne(argument.text, p, out, options, &prev);
     if (p == nullptr || ResultRoom(out) == 0) break;
   }
   return Status::Converted;
+}
+
+#if KELVO_SSE2
+// Built for SSSE3, which the block class test needs, with everything it
+// calls inlined into it, so that no part of it runs outside this build.
+[[gnu::target("ssse3"), gnu::flatten]] Status EntitizeByBlocks(const Argument& argument,
+                                                               const Options& options, ResultBuffer* out) {
+  return EntitizeText<true>(argument, options, out);
+}
+#endif
+
+}  // namespace
+
+Status Entitize(const Argument& argument, const Options& options, ResultBuffer* out) {
+#if KELVO_SSE2
+  if (CpuHasSsse3()) return EntitizeByBlocks(argument, options, out);
+#endif
+  return EntitizeText<false>(argument, options, out);
 }

@@ -12,11 +12,11 @@
 //   "nbsp;"), under dashes a hyphen (a second one may start an em dash).
 //   The scan writes a candidate at once; when its follower comes, the
 //   candidate is taken back out of the result and handed to its rule.
-// - Where SSE2 is compiled in (convert/vector_paths.h), blocks of sixteen
-//   units are classed at once and stored whole; only a block's first unit
-//   that may need a rule goes to the one-unit scan, which decides exactly.
-//   The class test may stop where nothing is needed, never the other way
-//   round.
+// - Where the processor has SSSE3 (convert/vector_paths.h), blocks of
+//   sixteen units are classed at once and stored whole; only a block's
+//   first unit that may need a rule goes to the one-unit scan, which
+//   decides exactly. The class test may stop where nothing is needed,
+//   never the other way round.
 #pragma once
 
 #include <cstdint>
@@ -129,85 +129,114 @@ inline uint32_t ScanEntry(const uint16_t* table, uint32_t c) {
 
 constexpr int SCAN_BLOCK = 16;
 
-// Lane masks of a block, bit i for unit i.
-struct BlockLanes {
-  uint32_t stops;       // may take a rule of its own
-  uint32_t candidates;  // blank or hyphen: may wait for the unit after it
-  uint32_t followers;   // blank, hyphen or no-break space: may complete a candidate's rule
+// The block class test looks each unit's byte up in two sixteen-entry
+// tables, one by its low four bits and one by its high four, with a byte
+// shuffle (SSSE3), and ands the two: a class bit is set for the bytes whose
+// low half is among its low halves and whose high half among its high
+// halves. Bits 0 to 5 mark stops, bits 6 and 7 candidates, which are their
+// followers too:
+//   0  00..0F but a tab or line break under best-guess spaces
+//   1  10..1F
+//   2  '"', '&', '\'', and the blank under spaces always
+//   3  '<', '>'
+//   4  '|'
+//   5  A0, AF, F0, FF: 0xFF is every unit above U+00FF narrowed; no-break
+//      space is a follower of a blank, and a stop serves for that
+//   6  the hyphen, and the blank under best-guess spaces
+//   7  tab, line feed, carriage return under best-guess spaces
+// Every other control code is a stop, the terminator among them; a tab or
+// line break that is no candidate is a stop. The hyphen is a candidate
+// whatever the dash setting, and the quotes and the apostrophe are stops
+// whatever theirs: the one-unit scan decides.
+constexpr uint8_t CLASS_STOPS = 0x3F;
+
+struct ClassTables {
+  alignas(16) uint8_t low[16];
+  alignas(16) uint8_t high[16];
 };
 
-inline __m128i Bytes(int value) { return _mm_set1_epi8(static_cast<char>(value)); }
+constexpr ClassTables BuildClassTables(Spaces spaces) {
+  ClassTables t{};
+  const bool bestGuess = spaces == Spaces::BestGuess;
+  // Sets bit in the tables for the bytes 16 * h + l, h in highs, l in lows.
+  auto mark = [&t](uint8_t bit, uint32_t highs, uint32_t lows) {
+    for (int i = 0; i < 16; ++i) {
+      if ((highs >> i & 1) != 0) t.high[i] |= bit;
+      if ((lows >> i & 1) != 0) t.low[i] |= bit;
+    }
+  };
+  constexpr uint32_t ALL = 0xFFFF;
+  constexpr uint32_t BREAKS = 1u << 0x9 | 1u << 0xA | 1u << 0xD;
+  mark(0x01, 1u << 0x0, bestGuess ? ALL & ~BREAKS : ALL);
+  mark(0x02, 1u << 0x1, ALL);
+  mark(0x04, 1u << 0x2, 1u << 0x2 | 1u << 0x6 | 1u << 0x7 | (spaces == Spaces::Always ? 1u << 0x0 : 0));
+  mark(0x08, 1u << 0x3, 1u << 0xC | 1u << 0xE);
+  mark(0x10, 1u << 0x7, 1u << 0xC);
+  mark(0x20, 1u << 0xA | 1u << 0xF, 1u << 0x0 | 1u << 0xF);
+  mark(0x40, 1u << 0x2, 1u << 0xD | (bestGuess ? 1u << 0x0 : 0));
+  if (bestGuess) mark(0x80, 1u << 0x0, BREAKS);
+  return t;
+}
 
-// What the Spaces option changes in the class test.
+// By the Spaces option; a value out of range counts as Never.
+inline constexpr ClassTables BlockClassTables[3] = {
+    BuildClassTables(Spaces::Never), BuildClassTables(Spaces::Always), BuildClassTables(Spaces::BestGuess)};
+
 struct BlockSettings {
-  __m128i blankRule;       // all ones where a blank takes a rule of its own
-  __m128i breaksAsBlanks;  // all ones where a tab or line break is written as a blank
+  const ClassTables* tables;
 };
 
 inline BlockSettings BlockSettingsFor(Spaces spaces) {
-  return {_mm_set1_epi8(spaces == Spaces::Always ? -1 : 0), _mm_set1_epi8(spaces == Spaces::BestGuess ? -1 : 0)};
+  return {&BlockClassTables[spaces == Spaces::Always ? 1 : spaces == Spaces::BestGuess ? 2 : 0]};
 }
+
+// Lane masks of a block, bit i for unit i.
+struct BlockLanes {
+  uint32_t stops;       // may take a rule of its own
+  uint32_t candidates;  // may wait for the unit after it, or complete a wait
+};
 
 // The sixteen units are narrowed to bytes first: up to U+7FFF a unit
-// above U+00FF becomes 0xFF, from U+8000 on it becomes 0, and both are
-// stops, as are the control codes (the terminator among them). Other
-// white space and the em dash lie above U+00FF, '&' is a stop, so the
-// followers need only the blank, the hyphen and U+00A0.
-// Under best-guess spaces a tab or line break is written as a blank and
-// waits for a follower as one; *breaks gets their lanes.
-inline BlockLanes ClassifyBlock(__m128i low, __m128i high, const BlockSettings& settings,
-                                __m128i* breaks) {
+// above U+00FF becomes 0xFF, from U+8000 on it becomes 0; both are stops.
+// Other white space and the em dash lie above U+00FF, '&' is a stop, so
+// the followers need only the blank, the hyphen and the line breaks.
+[[gnu::target("ssse3")]] inline BlockLanes ClassifyBlock(__m128i low, __m128i high, __m128i lowTable,
+                                                         __m128i highTable) {
   const __m128i bytes = _mm_packus_epi16(low, high);
-  const __m128i blank = _mm_cmpeq_epi8(bytes, Bytes(' '));
-  *breaks = _mm_and_si128(
-      settings.breaksAsBlanks,
-      _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, Bytes('\t')), _mm_cmpeq_epi8(bytes, Bytes('\n'))),
-                   _mm_cmpeq_epi8(bytes, Bytes('\r'))));
-  const __m128i controls =
-      _mm_andnot_si128(*breaks, _mm_cmpeq_epi8(_mm_min_epu8(bytes, Bytes(0x1F)), bytes));
-  const __m128i saturated = _mm_cmpeq_epi8(bytes, Bytes(0xFF));
-  const __m128i ampersandOrApostrophe = _mm_cmpeq_epi8(_mm_or_si128(bytes, Bytes(1)), Bytes('\''));
-  const __m128i quote = _mm_cmpeq_epi8(bytes, Bytes('"'));
-  const __m128i lessOrGreater = _mm_cmpeq_epi8(_mm_or_si128(bytes, Bytes(2)), Bytes('>'));
-  const __m128i bar = _mm_cmpeq_epi8(bytes, Bytes('|'));
-  const __m128i stops = _mm_or_si128(
-      _mm_or_si128(_mm_or_si128(controls, saturated), _mm_or_si128(ampersandOrApostrophe, quote)),
-      _mm_or_si128(_mm_or_si128(lessOrGreater, bar), _mm_and_si128(blank, settings.blankRule)));
-  const __m128i candidates =
-      _mm_or_si128(_mm_or_si128(blank, *breaks), _mm_cmpeq_epi8(bytes, Bytes('-')));
-  const __m128i followers = _mm_or_si128(candidates, _mm_cmpeq_epi8(bytes, Bytes(0xA0)));
-  return {static_cast<uint32_t>(_mm_movemask_epi8(stops)),
-          static_cast<uint32_t>(_mm_movemask_epi8(candidates)),
-          static_cast<uint32_t>(_mm_movemask_epi8(followers))};
-}
-
-// The units of one half of a block with the lanes in byteLanes (one byte
-// per lane) replaced by blanks.
-inline __m128i WithBlanks(__m128i units, __m128i byteLanes) {
-  return _mm_or_si128(_mm_andnot_si128(byteLanes, units),
-                      _mm_and_si128(byteLanes, _mm_set1_epi16(' ')));
+  const __m128i halfByte = _mm_set1_epi8(0x0F);
+  const __m128i classes =
+      _mm_and_si128(_mm_shuffle_epi8(lowTable, _mm_and_si128(bytes, halfByte)),
+                    _mm_shuffle_epi8(highTable, _mm_and_si128(_mm_srli_epi16(bytes, 4), halfByte)));
+  const __m128i plain = _mm_cmpeq_epi8(_mm_and_si128(classes, _mm_set1_epi8(CLASS_STOPS)), _mm_setzero_si128());
+  return {~static_cast<uint32_t>(_mm_movemask_epi8(plain)) & 0xFFFF,
+          static_cast<uint32_t>(_mm_movemask_epi8(classes) | _mm_movemask_epi8(_mm_add_epi8(classes, classes)))};
 }
 
 // Copies whole blocks from *p to *o while a block can be read (the
 // input's storage ends at inputEnd, past its terminator) and written
 // (before end), and leaves *p at the first unit that may need a rule.
 // Each block is stored whole: the units past that first one are written
-// again later or lie past the result. waitsBefore tells whether the unit
-// before *p may wait for a follower.
-[[gnu::always_inline]] inline void CopyBlocks(const char16_t** p, char16_t** o,
-                                              const char16_t* inputEnd, const char16_t* end,
-                                              const BlockSettings& settings, bool waitsBefore) {
+// again later or lie past the result, so that units before it are the
+// only ones stored as they must be. Those hold no control code but the
+// tabs and line breaks that best-guess spaces write as blanks, so raising
+// every unit to at least a blank writes them. waitsBefore tells whether
+// the unit before *p may wait for a follower.
+[[gnu::target("ssse3")]] inline void CopyBlocks(const char16_t** p, char16_t** o, const char16_t* inputEnd,
+                                                const char16_t* end, const BlockSettings& settings,
+                                                bool waitsBefore) {
+  const __m128i lowTable = _mm_load_si128(reinterpret_cast<const __m128i*>(settings.tables->low));
+  const __m128i highTable = _mm_load_si128(reinterpret_cast<const __m128i*>(settings.tables->high));
+  const __m128i blank = _mm_set1_epi16(' ');
   const char16_t* read = *p;
   char16_t* write = *o;
   uint32_t carry = waitsBefore ? 1 : 0;
   while (inputEnd - read >= SCAN_BLOCK && end - write >= SCAN_BLOCK) {
     const __m128i low = LoadUnits(read);
     const __m128i high = LoadUnits(read + SCAN_BLOCK / 2);
-    __m128i breaks;
-    const BlockLanes lanes = ClassifyBlock(low, high, settings, &breaks);
-    const uint32_t maybe = lanes.stops | (((lanes.candidates << 1) | carry) & lanes.followers);
-    StoreUnits(write, WithBlanks(low, _mm_unpacklo_epi8(breaks, breaks)));
-    StoreUnits(write + SCAN_BLOCK / 2, WithBlanks(high, _mm_unpackhi_epi8(breaks, breaks)));
+    const BlockLanes lanes = ClassifyBlock(low, high, lowTable, highTable);
+    const uint32_t maybe = lanes.stops | (((lanes.candidates << 1) | carry) & lanes.candidates);
+    StoreUnits(write, _mm_max_epi16(low, blank));
+    StoreUnits(write + SCAN_BLOCK / 2, _mm_max_epi16(high, blank));
     if (maybe == 0) {
       carry = lanes.candidates >> (SCAN_BLOCK - 1);
       read += SCAN_BLOCK;
@@ -259,10 +288,12 @@ struct RunEnd {
 
 // Copies the units that need no rule from input to output, at most `room`
 // of them, and stops before the first one that needs a rule. White space
-// swallowed after a blank is read but not written. Blocks read ahead of
-// the terminator, up to inputEnd, where the input's storage ends; units
-// are read up to the terminator. Always inlined: a call per run costs
-// short lines a third of their time.
+// swallowed after a blank is read but not written. With Blocks (only
+// where the processor has SSSE3), blocks read ahead of the terminator, up
+// to inputEnd, where the input's storage ends; units are read up to the
+// terminator. Always inlined: a call per run costs short lines a third of
+// their time.
+template <bool Blocks>
 [[gnu::always_inline]] inline RunEnd CopyPlainRun(const char16_t* input, const char16_t* inputEnd,
                                                   char16_t* output, int room, const uint16_t* table,
                                                   const BlockSettings& blockSettings) {
@@ -271,17 +302,18 @@ struct RunEnd {
   char16_t* const end = output + room;
   uint32_t watch = SCAN_STOP;  // bits that stop the scan at *p
   for (;;) {
+    char16_t* unitsEnd = end;
 #if KELVO_SSE2
-    const char16_t* const blocksFrom = p;
-    CopyBlocks(&p, &o, inputEnd, end, blockSettings, (watch & ~SCAN_STOP) != 0);
-    // Every unit copied by a block lies below U+00FF.
-    if (p != blocksFrom) watch = static_cast<uint32_t>(table[p[-1]]) >> SCAN_WATCH_SHIFT;
-    char16_t* const unitsEnd = end - o > SCAN_UNITS_BETWEEN_BLOCKS ? o + SCAN_UNITS_BETWEEN_BLOCKS : end;
-#else
+    if constexpr (Blocks) {
+      const char16_t* const blocksFrom = p;
+      CopyBlocks(&p, &o, inputEnd, end, blockSettings, (watch & ~SCAN_STOP) != 0);
+      // Every unit copied by a block lies below U+00FF.
+      if (p != blocksFrom) watch = static_cast<uint32_t>(table[p[-1]]) >> SCAN_WATCH_SHIFT;
+      if (end - o > SCAN_UNITS_BETWEEN_BLOCKS) unitsEnd = o + SCAN_UNITS_BETWEEN_BLOCKS;
+    }
+#endif
     (void)inputEnd;
     (void)blockSettings;
-    char16_t* const unitsEnd = end;
-#endif
     // Four at a time while they fit: a unit copied is no terminator, so
     // the one after it is still within the input.
     char16_t* const lastFour = unitsEnd - o >= 4 ? unitsEnd - 3 : o;
@@ -346,10 +378,11 @@ inline Scan ScanFor(const Options& options, const char16_t* inputEnd) {
 // (it is then cut cleanly). When the scan stops at a follower of the
 // candidate it wrote last, that candidate is taken back out of the result
 // and returned: its rule decides after all.
+template <bool Blocks>
 [[gnu::always_inline]] inline const char16_t* ScanToRule(const char16_t* p, const Scan& scan,
                                                          ResultBuffer* out, char16_t* prev) {
   const int room = ResultRoom(out);
-  const RunEnd run = CopyPlainRun(p, scan.inputEnd, ResultCursor(out), room, scan.table, scan.blocks);
+  const RunEnd run = CopyPlainRun<Blocks>(p, scan.inputEnd, ResultCursor(out), room, scan.table, scan.blocks);
   ResultCommit(out, run.written);
   const char16_t* at = p + run.read;
   if (*at == 0) return nullptr;  // the terminator, and no candidate waits for it

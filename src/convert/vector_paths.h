@@ -25,6 +25,7 @@
 
 #if KELVO_SSE2
 #include <emmintrin.h>
+#include <tmmintrin.h>
 
 #include "kelvo/markup.h"
 

@@ -210,6 +210,35 @@ TEST_F(EntitizeTest, CutResultIsACleanPrefixAtEveryCapacity) {
   }
 }
 
+// Blocks class every unit below U+0100 (and every unit above, narrowed)
+// with a table lookup: each of them, at each place in a block and beside
+// each unit that may wait for it, must come out as the rules say.
+TEST_F(EntitizeTest, BlocksClassEveryUnitAsTheRulesDo) {
+  std::vector<char16_t> units;
+  for (char16_t c = 1; c <= 0x100; ++c) units.push_back(c);
+  for (char16_t c : {0x2014, 0x2190, 0x20AC, 0x3000, 0x7FFF, 0x8000, 0xFF1C, 0xFF1E, 0xFFFF}) units.push_back(c);
+  const std::u16string neighbours[] = {u"", u" ", u"-", u"\t"};
+  for (int spaces = 0; spaces < 3; ++spaces) {
+    for (int dash = 0; dash < 2; ++dash) {
+      Opts o;
+      o.options.spaces = static_cast<Spaces>(spaces);
+      o.options.dash = static_cast<Dash>(dash);
+      for (char16_t c : units) {
+        for (const std::u16string& before : neighbours) {
+          for (const std::u16string& after : neighbours) {
+            for (int lane : {1, 7, 15}) {
+              const std::u16string input = std::u16string(static_cast<size_t>(lane), u'a') + before + c + after +
+                                           std::u16string(20, u'b');
+              ASSERT_EQ(ReferenceEntitize(input, o, MAX_ARG_LEN), FastEntitize(input, o, MAX_ARG_LEN))
+                  << Describe(input, o, MAX_ARG_LEN);
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
 // Random texts of the longest length, through the export: the
 // terminator is the buffer's last unit, so the address sanitizer sees
 // any read past it.
