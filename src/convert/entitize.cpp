@@ -235,8 +235,9 @@ template <bool Blocks>
 }
 
 #if KELVO_SSE2
-// Built for SSSE3, which the block class test needs, with everything it
-// calls inlined into it, so that no part of it runs outside this build.
+// Built for SSSE3, which the block class test needs. Everything it calls
+// is inlined into it: the scan's functions are built for the baseline, and
+// the class test, built for SSSE3 alone, can be inlined only here.
 [[gnu::target("ssse3"), gnu::flatten]] Status EntitizeByBlocks(const Argument& argument,
                                                                const Options& options, ResultBuffer* out) {
   return EntitizeText<true>(argument, options, out);
