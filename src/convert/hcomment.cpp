@@ -59,32 +59,38 @@ struct TextScan {
   bool dashPair;  // whether two dashes stand in a row
 };
 
+// What a search stops at: the terminator, a dash (either form), or both.
+enum class Stop { End, Dash, DashOrEnd };
+
 #if KELVO_SSE2
 // Units tested at once.
 constexpr int SCAN_BLOCK = 8;
 
-inline __m128i DashLanes(__m128i units) {
-  return _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(u'-')),
-                      _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<int16_t>(FULLWIDTH_DASH))));
+inline int StopLanes(__m128i units, Stop stop) {
+  const __m128i ends = _mm_cmpeq_epi16(units, _mm_setzero_si128());
+  const __m128i dashes = _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(u'-')),
+                                      _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<int16_t>(FULLWIDTH_DASH))));
+  return _mm_movemask_epi8(stop == Stop::End ? ends : stop == Stop::Dash ? dashes : _mm_or_si128(ends, dashes));
 }
-
-// The first unit of a block that the mask of its lanes marks.
-inline int FirstMarked(int mask) { return __builtin_ctz(static_cast<unsigned>(mask)) / 2; }
 #endif
 
-// The length of the text, measured from i on. Blocks read no further
-// than `readable` units from text.
-int TextEnd(const char16_t* text, int i, int readable) {
+// From i on, the first unit a block of eight finds to stop at, or the
+// first unit of the first block that would reach past `limit` units of
+// text: the caller's one-unit loop goes on from there. Without vectors,
+// i itself.
+inline int SkipBlocks(const char16_t* text, int i, int limit, Stop stop) {
 #if KELVO_SSE2
-  while (i + SCAN_BLOCK <= readable) {
-    const int ends = _mm_movemask_epi8(_mm_cmpeq_epi16(LoadUnits(text + i), _mm_setzero_si128()));
-    if (ends != 0) return i + FirstMarked(ends);
+  while (i + SCAN_BLOCK <= limit) {
+    const int lanes = StopLanes(LoadUnits(text + i), stop);
+    if (lanes != 0) return i + __builtin_ctz(static_cast<unsigned>(lanes)) / 2;
     i += SCAN_BLOCK;
   }
 #else
-  (void)readable;
+  (void)text;
+  (void)limit;
+  (void)stop;
 #endif
-  return i + TextLength(text + i);
+  return i;
 }
 
 // Every sequence to break holds two dashes in a row, so a text without
@@ -95,35 +101,19 @@ int TextEnd(const char16_t* text, int i, int readable) {
 // units after the terminator may be read, but the terminator stops the
 // scan whatever they are.
 TextScan ScanText(const char16_t* text, int readable) {
-  int i = 0;
-  for (;;) {
-#if KELVO_SSE2
-    while (i + SCAN_BLOCK <= readable) {
-      const __m128i units = LoadUnits(text + i);
-      const int stops =
-          _mm_movemask_epi8(_mm_or_si128(DashLanes(units), _mm_cmpeq_epi16(units, _mm_setzero_si128())));
-      if (stops != 0) {
-        i += FirstMarked(stops);
-        break;
-      }
-      i += SCAN_BLOCK;
-    }
-#endif
+  for (int i = 0;; ++i) {
+    i = SkipBlocks(text, i, readable, Stop::DashOrEnd);
     if (text[i] == 0) return {i, false};
-    if (IsDash(text[i]) && IsDash(text[i + 1])) return {TextEnd(text, i, readable), true};
-    ++i;
+    if (IsDash(text[i]) && IsDash(text[i + 1])) {
+      const int end = SkipBlocks(text, i, readable, Stop::End);
+      return {end + TextLength(text + end), true};
+    }
   }
 }
 
 // Where the next dash at or after i is, or length.
 int NextDash(const char16_t* text, int i, int length) {
-#if KELVO_SSE2
-  while (i + SCAN_BLOCK <= length) {
-    const int dashes = _mm_movemask_epi8(DashLanes(LoadUnits(text + i)));
-    if (dashes != 0) return i + FirstMarked(dashes);
-    i += SCAN_BLOCK;
-  }
-#endif
+  i = SkipBlocks(text, i, length, Stop::Dash);
   while (i < length && !IsDash(text[i])) ++i;
   return i;
 }
