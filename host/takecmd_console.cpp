@@ -167,9 +167,7 @@ HOST_IMPORT void STANDIN_API StandInFlush(void) {
 
 HOST_IMPORT int STANDIN_API StandInRedirect(int stream, const char16_t* path, int append) {
   if ((stream != STREAM_OUT && stream != STREAM_ERR) || path == nullptr || path[0] == 0) return -1;
-  size_t length = 0;
-  while (length < size_t(MAX_TEXT_LEN) && path[length] != 0) ++length;
-  std::u16string name(path, length);
+  std::u16string name(path, BoundedLength(path, MAX_TEXT_LEN));
   FlushStream(stream);
   if (!capturing) {
     std::u16string reason;

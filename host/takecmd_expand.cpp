@@ -226,10 +226,8 @@ namespace {
 int ExpandInPlace(char16_t* text, size_t capacity) {
   if (text == nullptr || capacity == 0) return 1;
   size_t limit = TextLimit(capacity);
-  size_t length = 0;
-  while (length < limit && text[length] != 0) ++length;
   std::u16string out;
-  int status = ExpandText(text, length, out, limit);
+  int status = ExpandText(text, BoundedLength(text, limit), out, limit);
   out.copy(text, out.size());
   text[out.size()] = 0;
   return status;

@@ -134,9 +134,7 @@ int CallPlugin(PluginFunction function, const std::u16string& argument, std::u16
   size_t n = argument.copy(buffer.get(), size_t(MAX_TEXT_LEN));
   buffer[n] = 0;
   if (function(buffer.get()) != 0) return 1;
-  size_t length = 0;
-  while (length < size_t(MAX_TEXT_LEN) && buffer[length] != 0) ++length;
-  result.assign(buffer.get(), length);
+  result.assign(buffer.get(), BoundedLength(buffer.get(), MAX_TEXT_LEN));
   return 0;
 }
 

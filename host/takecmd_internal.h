@@ -150,6 +150,14 @@ void RegisterFunction(const std::u16string& name, PluginFunction function);
 int CallFunction(const std::u16string& name, const std::u16string& argument,
                  std::u16string& result);
 
+// The length of text up to its terminator, reading at most limit units:
+// the host never trusts a plugin's or a caller's text to be terminated.
+inline size_t BoundedLength(const char16_t* text, size_t limit) {
+  size_t length = 0;
+  while (length < limit && text[length] != 0) ++length;
+  return length;
+}
+
 // Clamps a length to the text limit of one host buffer.
 inline size_t TextLimit(size_t capacity) {
   if (capacity == 0) return 0;

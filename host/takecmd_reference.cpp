@@ -122,9 +122,7 @@ namespace {
 std::u16string TextOf(const char16_t* text) {
   std::u16string s;
   if (text == nullptr) return s;
-  size_t n = 0;
-  while (n < size_t(MAX_TEXT_LEN) && text[n] != 0) ++n;
-  s.assign(text, n);
+  s.assign(text, BoundedLength(text, MAX_TEXT_LEN));
   return s;
 }
 }  // namespace

@@ -40,10 +40,6 @@ struct DefaultsAtLoad {
   DefaultsAtLoad() { SetDefaults(); }
 } defaultsAtLoad;
 
-}  // namespace
-
-namespace {
-
 // Blocks above Latin-1 that hold white space, punctuation and symbols
 // but no letters or digits.
 const char16_t NOT_NAME_RANGES[][2] = {
@@ -213,8 +209,7 @@ HOST_IMPORT const char* STANDIN_API StandInGetVariable(const char* name) {
 HOST_IMPORT int STANDIN_API StandInEnvironment(const char16_t* name, char16_t* buffer, int capacity) {
   if (name == nullptr || buffer == nullptr || capacity <= 0) return -1;
   buffer[0] = 0;
-  size_t length = 0;
-  while (length < size_t(MAX_TEXT_LEN) && name[length] != 0) ++length;
+  const size_t length = BoundedLength(name, MAX_TEXT_LEN);
   const std::u16string* value = length == 0 ? nullptr : FindEnvironment(std::u16string_view(name, length));
   if (value == nullptr) return 0;
   if (value->size() > size_t(capacity) - 1) return -1;
@@ -230,8 +225,7 @@ HOST_IMPORT int STANDIN_API StandInSetEnvironment(const char* name, const char* 
 
 HOST_IMPORT int STANDIN_API StandInValidName(const char16_t* name) {
   if (name == nullptr) return 0;
-  size_t length = 0;
-  while (length <= size_t(MAX_TEXT_LEN) && name[length] != 0) ++length;
+  const size_t length = BoundedLength(name, size_t(MAX_TEXT_LEN) + 1);
   return length <= size_t(MAX_TEXT_LEN) && IsValidVariableName(std::u16string(name, length)) ? 1 : 0;
 }
 
